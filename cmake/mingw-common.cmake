@@ -1,0 +1,8 @@
+# The -posix compilers: the win32-thread variants have no std::thread or std::mutex.
+set(CMAKE_C_COMPILER ${QUILLO_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUILLO_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${QUILLO_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUILLO_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

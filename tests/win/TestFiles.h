@@ -1,0 +1,20 @@
+// File helpers for the tests that run under Wine.
+#pragma once
+
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with its files at destruction.
+class TScratchDir {
+public:
+  TScratchDir();
+  ~TScratchDir();
+  const std::string& Path() const { return Dir; }  // ends with a backslash
+  std::string operator/(const std::string& Name) const { return Dir + Name; }
+
+private:
+  std::string Dir;
+};
+
+std::string ReadBytes(const std::string& FileName);
+void WriteBytes(const std::string& FileName, const std::string& Bytes);
+bool FileExists(const std::string& FileName);

@@ -1,0 +1,17 @@
+// Small system helpers.
+#include "toolkit/SysUtils.h"
+
+#include <windows.h>
+
+std::string SysErrorMessage(uint32_t ErrorCode) {
+  char* Buffer = nullptr;
+  DWORD Length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, ErrorCode, 0, reinterpret_cast<char*>(&Buffer), 0, nullptr);
+  std::string Text = Length ? std::string(Buffer, Length) : "System error " + std::to_string(ErrorCode);
+  if (Buffer) LocalFree(Buffer);
+  while (!Text.empty() && (Text.back() == '\r' || Text.back() == '\n' || Text.back() == ' ' ||
+                           Text.back() == '.'))
+    Text.pop_back();
+  return Text;
+}

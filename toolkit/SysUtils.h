@@ -1,0 +1,8 @@
+// Small system helpers: the text of a system error code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The system's own description of ErrorCode, without the trailing full stop and line break.
+std::string SysErrorMessage(uint32_t ErrorCode);
