@@ -19,3 +19,18 @@ public:
       : Exception(Message), ErrorCode(ErrorCode) {}
   uint32_t ErrorCode;
 };
+
+// A COM call failed with ErrorCode (an HRESULT); start-up recovers from this kind only.
+class EOleSysError : public Exception {
+public:
+  EOleSysError(const std::string& Message, int32_t ErrorCode)
+      : Exception(Message), ErrorCode(ErrorCode) {}
+  int32_t ErrorCode;
+};
+
+// A COM object rejected a call and said why: Message is the object's own text.
+class EOleException : public EOleSysError {
+public:
+  EOleException(const std::string& Message, int32_t ErrorCode)
+      : EOleSysError(Message, ErrorCode) {}
+};
