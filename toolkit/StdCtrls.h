@@ -1,0 +1,66 @@
+// Labels and list boxes.
+#pragma once
+
+#include <string>
+
+#include "toolkit/Controls.h"
+#include "toolkit/Strings.h"
+
+enum class TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+using enum TAlignment;
+
+// A windowless caption in the control's font; "&" underlines the mnemonic letter.
+class TLabel : public TGraphicControl {
+public:
+  explicit TLabel(TComponent* Owner);
+
+  // Transparent: the background is left alone; otherwise filled with Color.
+  bool Transparent() const { return SeeThrough; }
+  void SetTransparent(bool Value);
+  TColor Color() const { return Background; }
+  void SetColor(TColor Value);
+  bool WordWrap() const { return Wrap; }
+  void SetWordWrap(bool Value);
+  TAlignment Alignment() const { return TextAlignment; }
+  void SetAlignment(TAlignment Value);
+
+protected:
+  void Paint(HDC DC) override;
+
+private:
+  bool SeeThrough = false;
+  TColor Background = clBtnFace;
+  bool Wrap = false;
+  TAlignment TextAlignment = taLeftJustify;
+};
+
+// A list box window showing a list of texts that it follows: every change of the list shows
+// at once. The list must outlive the box, or be replaced with SetItems(nullptr) before.
+class TListBox : public TWinControl {
+public:
+  // Makes the box on Parent; MultiSelect lets the user select several entries.
+  TListBox(TComponent* Owner, TWinControl* Parent, bool MultiSelect = false);
+  ~TListBox() override;
+
+  TStrings* Items() const { return List; }
+  void SetItems(TStrings* Value);
+  int Count() const;
+  // The focused entry, -1 for none.
+  int ItemIndex() const;
+  void SetItemIndex(int Index);
+  bool MultiSelect() const { return Multi; }
+  bool Selected(int Index) const;
+  void SetSelected(int Index, bool Value);
+  int SelCount() const;
+
+  // The user changed the selection / double-clicked an entry.
+  TNotifyEvent OnSelChange;
+
+protected:
+  void Notified(UINT Code) override;
+
+private:
+  void Reload();
+  TStrings* List = nullptr;
+  bool Multi;
+};
