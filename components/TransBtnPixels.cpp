@@ -10,7 +10,7 @@ TPixelImage::TPixelImage(int Width, int Height, TColorRef Fill)
       Pixels(static_cast<size_t>(this->Width) * this->Height, Fill) {}
 
 TColorRef TransparentColorOf(const TPixelImage& Image) {
-  return Image.Empty() ? clBlack : Image.At(0, Image.Height - 1);
+  return Image.Empty() ? PixelBlack : Image.At(0, Image.Height - 1);
 }
 
 TPixelImage CutCell(const TPixelImage& Image, int Left, int Width) {
@@ -38,20 +38,20 @@ void MakeGray(TPixelImage& Image, int WeightRed, int WeightGreen, int WeightBlue
 void MakeSilhouette(TPixelImage& Image) {
   if (Image.Empty()) return;
   const TColorRef Background = Image.At(0, 0);
-  for (TColorRef& P : Image.Pixels) P = (P == clWhite || P == Background) ? Background : clBlack;
+  for (TColorRef& P : Image.Pixels) P = (P == PixelWhite || P == Background) ? Background : PixelBlack;
 }
 
 void Emboss(TPixelImage& Image, TColorRef Face, TColorRef Highlight, TColorRef Shadow) {
   TPixelImage Result(Image.Width, Image.Height, Face);
   for (int Y = 0; Y < Image.Height; ++Y) {
     for (int X = 0; X < Image.Width; ++X) {
-      if (Image.At(X, Y) == clBlack && X + 1 < Image.Width && Y + 1 < Image.Height) {
+      if (Image.At(X, Y) == PixelBlack && X + 1 < Image.Width && Y + 1 < Image.Height) {
         Result.At(X + 1, Y + 1) = Highlight;
       }
     }
   }
   for (size_t I = 0; I < Image.Pixels.size(); ++I) {
-    if (Image.Pixels[I] == clBlack) Result.Pixels[I] = Shadow;
+    if (Image.Pixels[I] == PixelBlack) Result.Pixels[I] = Shadow;
   }
   Image = std::move(Result);
 }

@@ -15,8 +15,8 @@ constexpr uint8_t RedOf(TColorRef C) { return C & 0xFF; }
 constexpr uint8_t GreenOf(TColorRef C) { return C >> 8 & 0xFF; }
 constexpr uint8_t BlueOf(TColorRef C) { return C >> 16 & 0xFF; }
 
-inline constexpr TColorRef clBlack = MakeColor(0, 0, 0);
-inline constexpr TColorRef clWhite = MakeColor(255, 255, 255);
+inline constexpr TColorRef PixelBlack = MakeColor(0, 0, 0);
+inline constexpr TColorRef PixelWhite = MakeColor(255, 255, 255);
 
 // Rows top to bottom, each left to right.
 struct TPixelImage {
@@ -25,7 +25,7 @@ struct TPixelImage {
   std::vector<TColorRef> Pixels;
 
   TPixelImage() = default;
-  TPixelImage(int Width, int Height, TColorRef Fill = clBlack);
+  TPixelImage(int Width, int Height, TColorRef Fill = PixelBlack);
   bool Empty() const { return Width <= 0 || Height <= 0; }
   TColorRef& At(int X, int Y) { return Pixels[static_cast<size_t>(Y) * Width + X]; }
   TColorRef At(int X, int Y) const { return Pixels[static_cast<size_t>(Y) * Width + X]; }

@@ -19,11 +19,11 @@ constexpr TColorRef Shadow = MakeColor(128, 128, 128);
 
 TEST_CASE("MakeGray weighs red 11, green 59 and blue 30") {
   TPixelImage Image = Row({MakeColor(200, 0, 0), MakeColor(0, 200, 0), MakeColor(0, 0, 200),
-                           MakeColor(10, 20, 30), clWhite, clBlack});
+                           MakeColor(10, 20, 30), PixelWhite, PixelBlack});
   MakeGray(Image, 11, 59, 30);
   // (110 + 1180 + 900) div 100 = 21: truncated, not rounded.
   CHECK(Image == Row({MakeColor(22, 22, 22), MakeColor(118, 118, 118), MakeColor(60, 60, 60),
-                      MakeColor(21, 21, 21), clWhite, clBlack}));
+                      MakeColor(21, 21, 21), PixelWhite, PixelBlack}));
 }
 
 TEST_CASE("MakeGray with other weights and with none") {
@@ -37,19 +37,19 @@ TEST_CASE("MakeGray with other weights and with none") {
 
 TEST_CASE("MakeSilhouette keeps the background and white as background, the rest black") {
   const TColorRef Green = MakeColor(0, 255, 0);
-  TPixelImage Image = Row({Green, clWhite, MakeColor(255, 0, 0), MakeColor(254, 255, 255),
-                           clBlack, Green});
+  TPixelImage Image = Row({Green, PixelWhite, MakeColor(255, 0, 0), MakeColor(254, 255, 255),
+                           PixelBlack, Green});
   MakeSilhouette(Image);
-  CHECK(Image == Row({Green, Green, clBlack, clBlack, clBlack, Green}));
+  CHECK(Image == Row({Green, Green, PixelBlack, PixelBlack, PixelBlack, Green}));
 }
 
 TEST_CASE("Emboss engraves black pixels: highlight down-right, shadow in place") {
-  TPixelImage Image(4, 4, clWhite);
-  Image.At(0, 0) = clBlack;
-  Image.At(1, 1) = clBlack;  // its highlight falls on (2, 2), which is black too
-  Image.At(2, 2) = clBlack;
-  Image.At(3, 0) = clBlack;  // highlight would be outside the image
-  Image.At(1, 3) = clBlack;
+  TPixelImage Image(4, 4, PixelWhite);
+  Image.At(0, 0) = PixelBlack;
+  Image.At(1, 1) = PixelBlack;  // its highlight falls on (2, 2), which is black too
+  Image.At(2, 2) = PixelBlack;
+  Image.At(3, 0) = PixelBlack;  // highlight would be outside the image
+  Image.At(1, 3) = PixelBlack;
   Emboss(Image, Face, Highlight, Shadow);
 
   TPixelImage Expected(4, 4, Face);
@@ -67,7 +67,7 @@ TEST_CASE("a silhouette embossed: white parts of the glyph vanish") {
   const TColorRef Green = MakeColor(0, 255, 0);
   TPixelImage Image(3, 3, Green);
   Image.At(1, 0) = MakeColor(255, 0, 0);
-  Image.At(1, 1) = clWhite;
+  Image.At(1, 1) = PixelWhite;
   MakeSilhouette(Image);
   Emboss(Image, Face, Highlight, Shadow);
   TPixelImage Expected(3, 3, Face);
@@ -78,7 +78,7 @@ TEST_CASE("a silhouette embossed: white parts of the glyph vanish") {
 
 TEST_CASE("cells are cut from the strip; columns beyond it take the transparent colour") {
   const TColorRef Key = MakeColor(255, 0, 255);
-  TPixelImage Strip(5, 2, clWhite);
+  TPixelImage Strip(5, 2, PixelWhite);
   for (int X = 0; X < 5; ++X) Strip.At(X, 0) = MakeColor(X, 0, 0);
   Strip.At(0, 1) = Key;
   CHECK(TransparentColorOf(Strip) == Key);
@@ -88,12 +88,12 @@ TEST_CASE("cells are cut from the strip; columns beyond it take the transparent 
   CHECK(Cell.Height == 2);
   CHECK(Cell.At(0, 0) == MakeColor(2, 0, 0));
   CHECK(Cell.At(1, 0) == MakeColor(3, 0, 0));
-  CHECK(Cell.At(0, 1) == clWhite);
+  CHECK(Cell.At(0, 1) == PixelWhite);
 
   TPixelImage Beyond = CutCell(Strip, 4, 3);
   CHECK(Beyond.At(0, 0) == MakeColor(4, 0, 0));
   CHECK(Beyond.At(1, 0) == Key);
   CHECK(Beyond.At(2, 1) == Key);
 
-  CHECK(TransparentColorOf(TPixelImage()) == clBlack);
+  CHECK(TransparentColorOf(TPixelImage()) == PixelBlack);
 }

@@ -382,10 +382,10 @@ TEST_CASE("a disabled one-cell glyph shows its embossed silhouette; white parts 
   // Key border, white inside, a black and a red square on the white.
   TPixelImage Glyph(12, 12, Key);
   for (int Y = 2; Y < 10; ++Y)
-    for (int X = 2; X < 10; ++X) Glyph.At(X, Y) = clWhite;
+    for (int X = 2; X < 10; ++X) Glyph.At(X, Y) = PixelWhite;
   for (int I = 3; I < 6; ++I)
     for (int J = 3; J < 6; ++J) {
-      Glyph.At(I, J) = clBlack;
+      Glyph.At(I, J) = PixelBlack;
       Glyph.At(I + 3, J + 3) = MakeColor(200, 0, 0);
     }
   TCells Cells(Glyph, 1);
