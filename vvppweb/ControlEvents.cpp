@@ -1,0 +1,161 @@
+// The event interface: the connection point, and firing events into every connected sink.
+#include "vvppweb/VivoControl.h"
+
+#include <olectl.h>
+
+#include "vvppweb/Guids.h"
+
+HRESULT STDMETHODCALLTYPE TVivoControl::EnumConnectionPoints(IEnumConnectionPoints** Points) {
+  if (Points) *Points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::FindConnectionPoint(REFIID Iid, IConnectionPoint** Point) {
+  if (!Point) return E_POINTER;
+  if (!IsEqualIID(Iid, DIID__DVvPPWebEvents)) {
+    *Point = nullptr;
+    return CONNECT_E_NOCONNECTION;
+  }
+  *Point = &EventPoint;
+  EventPoint.AddRef();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::QueryInterface(REFIID Iid, void** Object) {
+  if (!Object) return E_POINTER;
+  if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IConnectionPoint)) {
+    *Object = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *Object = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::GetConnectionInterface(IID* Iid) {
+  if (!Iid) return E_POINTER;
+  *Iid = DIID__DVvPPWebEvents;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::GetConnectionPointContainer(
+    IConnectionPointContainer** Container) {
+  if (!Container) return E_POINTER;
+  *Container = &Owner;
+  Owner.AddRef();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::Advise(IUnknown* Sink, DWORD* Cookie) {
+  if (!Sink || !Cookie) return E_POINTER;
+  *Cookie = 0;
+  IDispatch* Dispatch = nullptr;
+  if (FAILED(Sink->QueryInterface(DIID__DVvPPWebEvents, reinterpret_cast<void**>(&Dispatch))) &&
+      FAILED(Sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&Dispatch))))
+    return CONNECT_E_CANNOTCONNECT;
+  *Cookie = Owner.NextCookie++;
+  Owner.Sinks.emplace_back(*Cookie, Dispatch);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::Unadvise(DWORD Cookie) {
+  for (auto It = Owner.Sinks.begin(); It != Owner.Sinks.end(); ++It)
+    if (It->first == Cookie) {
+      IDispatch* Sink = It->second;
+      Owner.Sinks.erase(It);
+      Sink->Release();
+      return S_OK;
+    }
+  return CONNECT_E_NOCONNECTION;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::EnumConnections(IEnumConnections** Connections) {
+  if (Connections) *Connections = nullptr;
+  return E_NOTIMPL;
+}
+
+void TVivoControl::Fire(DISPID Event, VARIANT* ReversedArgs, UINT Count) {
+  if (Frozen > 0) return;
+  // A handler may disconnect sinks or release the control: work on our own references.
+  AddRef();
+  std::vector<IDispatch*> Targets;
+  for (auto& [Cookie, Sink] : Sinks) {
+    Sink->AddRef();
+    Targets.push_back(Sink);
+  }
+  DISPPARAMS Params{ReversedArgs, nullptr, Count, 0};
+  for (IDispatch* Sink : Targets) {
+    Sink->Invoke(Event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &Params, nullptr, nullptr, nullptr);
+    Sink->Release();
+  }
+  Release();
+}
+
+void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
+  VARIANT Args[2];
+  UINT Count = 0;
+  auto Url = [&](VARIANT& Arg) {
+    int Size = MultiByteToWideChar(CP_ACP, 0, Event.Url.data(), static_cast<int>(Event.Url.size()), nullptr, 0);
+    Arg.vt = VT_BSTR;
+    Arg.bstrVal = SysAllocStringLen(nullptr, static_cast<UINT>(Size));
+    if (Arg.bstrVal)
+      MultiByteToWideChar(CP_ACP, 0, Event.Url.data(), static_cast<int>(Event.Url.size()), Arg.bstrVal, Size);
+  };
+  auto Long = [](VARIANT& Arg, int32_t Value) {
+    Arg.vt = VT_I4;
+    Arg.lVal = Value;
+  };
+  // The arguments go last first, as DISPPARAMS wants them.
+  switch (Event.Event) {
+    case evAtStart:
+    case evAtEnd:
+      Url(Args[0]);
+      Count = 1;
+      break;
+    case evTime:
+    case evStateChange:
+      Url(Args[0]);
+      Long(Args[1], Event.A);
+      Count = 2;
+      break;
+    case evVideoSize:
+      Args[0].vt = Args[1].vt = VT_I2;
+      Args[0].iVal = static_cast<SHORT>(Event.B);
+      Args[1].iVal = static_cast<SHORT>(Event.A);
+      Count = 2;
+      break;
+    case evFetchError:
+    case evAudioDevOpen:
+      Long(Args[0], Event.A);
+      Count = 1;
+      break;
+    case evAudioDevClose:
+      break;
+  }
+  Fire(Event.Event, Args, Count);
+  for (UINT I = 0; I < Count; ++I) VariantClear(&Args[I]);
+}
+
+void TVivoControl::Flush() {
+  FlushPosted = false;
+  AddRef();
+  while (!Playback.Events.empty()) {
+    TEngineEvent Event = std::move(Playback.Events.front());
+    Playback.Events.pop_front();
+    FireEngineEvent(Event);
+  }
+  Release();
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::FireEvent(LONG DispId, const VARIANT* Args, ULONG Count) {
+  if (DispId < evAtStart || DispId > evAudioDevClose) return E_INVALIDARG;
+  if (Count > 2 || (Count && !Args)) return E_INVALIDARG;
+  VARIANT Reversed[2];
+  for (ULONG I = 0; I < Count; ++I) {
+    VariantInit(&Reversed[Count - 1 - I]);
+    if (FAILED(VariantCopy(&Reversed[Count - 1 - I], const_cast<VARIANT*>(&Args[I])))) return E_OUTOFMEMORY;
+  }
+  Fire(DispId, Reversed, Count);
+  for (ULONG I = 0; I < Count; ++I) VariantClear(&Reversed[I]);
+  return S_OK;
+}

@@ -1,0 +1,26 @@
+// The control's diagnostics interface, for tests only: reached by QueryInterface, never through
+// IDispatch. It sets the picture size, fires any event, and reads the ordered log of the member
+// calls the host made (the lines of CallLog.h).
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+// {6A1D3B5E-8C27-4F0B-9E41-2D7C5A90B3F4}
+inline constexpr IID IID_IVvPPWebDiagnostics = {
+    0x6A1D3B5E, 0x8C27, 0x4F0B, {0x9E, 0x41, 0x2D, 0x7C, 0x5A, 0x90, 0xB3, 0xF4}};
+
+struct IVvPPWebDiagnostics : public IUnknown {
+  // What VideoWidth and VideoHeight report until the next clip starts; the picture follows.
+  virtual HRESULT STDMETHODCALLTYPE SetPictureSize(short Width, short Height) = 0;
+  // Fires event DispId (1 to 8) with Count arguments given in the event's own order.
+  virtual HRESULT STDMETHODCALLTYPE FireEvent(LONG DispId, const VARIANT* Args, ULONG Count) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCallCount(ULONG* Count) = 0;
+  // Line Index (0 = oldest) of the call log, as a new BSTR the caller frees.
+  virtual HRESULT STDMETHODCALLTYPE GetCall(ULONG Index, BSTR* Line) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClearCalls() = 0;
+  // The clip's clock in milliseconds.
+  virtual HRESULT STDMETHODCALLTYPE GetPosition(ULONG* Ms) = 0;
+  // How long a fetch may take before it is given up as a timeout.
+  virtual HRESULT STDMETHODCALLTYPE SetFetchTimeout(ULONG Ms) = 0;
+};
