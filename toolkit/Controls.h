@@ -195,11 +195,11 @@ public:
 
 protected:
   explicit TWinControl(TComponent* Owner);
-  // Makes the window. ClassName nullptr: our own window class; otherwise a system class whose
-  // procedure is kept for the messages we pass on. Parent is the parent window for WS_CHILD
-  // styles, the owner otherwise.
-  void CreateHandle(DWORD ExStyle, const char* ClassName, DWORD Style, const RECT& Bounds,
-                    HWND Parent);
+  // Makes the window. SystemClass: ClassName is a system class (LISTBOX, EDIT) whose procedure
+  // is kept for the messages we pass on; otherwise ClassName is registered as our own class.
+  // Parent is the parent window for WS_CHILD styles, the owner otherwise.
+  void CreateHandle(DWORD ExStyle, const char* ClassName, bool SystemClass, DWORD Style,
+                    const RECT& Bounds, HWND Parent);
   // Every message of the window; overrides handle theirs and pass the rest to this one.
   virtual LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L);
   // What the window does without us: DefWindowProcA, or the system class's procedure.
@@ -221,6 +221,7 @@ protected:
 
 private:
   friend class TControl;
+  friend class TApplication;
   static LRESULT CALLBACK Thunk(HWND Window, UINT Msg, WPARAM W, LPARAM L);
   LRESULT Dispatch(UINT Msg, WPARAM W, LPARAM L);
   void InsertControl(TControl* Control);

@@ -41,9 +41,10 @@ using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 // A top-level window owned by the application's window. It is created hidden, 320 x 240 at
 // 0, 0, with a sizeable frame and all border icons; bounds and client size are applied at once.
+// Its window class is WindowClass, registered on first use.
 class TForm : public TWinControl {
 public:
-  explicit TForm(TComponent* Owner);
+  explicit TForm(TComponent* Owner, const char* WindowClass = "TForm");
   ~TForm() override;
 
   TColor Color() const { return BackgroundColor; }
@@ -91,6 +92,7 @@ private:
   bool PreviewKeys = false;
   bool ShownBefore = false;
   bool InModalLoop = false;
+  bool UserSizing = false;
   TModalResult Result = mrNone;
   HWND FocusedChild = nullptr;
 };

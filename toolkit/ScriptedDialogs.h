@@ -9,7 +9,8 @@
 
 // One box or dialog as it was shown.
 struct TShownDialog {
-  enum TKind { MessageBox, InputQuery, OpenDialog, SaveDialog } Kind;
+  enum TKind { dkMessageBox, dkInputQuery, dkOpenDialog, dkSaveDialog };
+  TKind Kind = dkMessageBox;
   std::string Caption;  // the box's caption, the input box's title, the dialog's title
   std::string Text;     // the message, the input box's prompt
   UINT Buttons = 0;     // MB_OK, MB_YESNO, ... (message boxes)

@@ -15,3 +15,15 @@ std::string SysErrorMessage(uint32_t ErrorCode) {
     Text.pop_back();
   return Text;
 }
+
+std::string ProgramFileName() {
+  std::string Name(MAX_PATH, '\0');
+  for (;;) {
+    DWORD Length = GetModuleFileNameA(nullptr, Name.data(), static_cast<DWORD>(Name.size()));
+    if (Length < Name.size()) {
+      Name.resize(Length);
+      return Name;
+    }
+    Name.resize(Name.size() * 2);
+  }
+}

@@ -6,3 +6,6 @@
 
 // The system's own description of ErrorCode, without the trailing full stop and line break.
 std::string SysErrorMessage(uint32_t ErrorCode);
+
+// The full name of the running program file.
+std::string ProgramFileName();

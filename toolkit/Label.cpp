@@ -1,0 +1,47 @@
+// Labels: captions drawn on their parent.
+#include "toolkit/StdCtrls.h"
+
+TLabel::TLabel(TComponent* Owner) : TGraphicControl(Owner) { SetBounds(0, 0, 65, 17); }
+
+void TLabel::SetTransparent(bool Value) {
+  if (Value != SeeThrough) { SeeThrough = Value; Invalidate(); }
+}
+
+void TLabel::SetColor(TColor Value) {
+  if (Value != Background) { Background = Value; Invalidate(); }
+}
+
+void TLabel::SetWordWrap(bool Value) {
+  if (Value != Wrap) { Wrap = Value; Invalidate(); }
+}
+
+void TLabel::SetAlignment(TAlignment Value) {
+  if (Value != TextAlignment) { TextAlignment = Value; Invalidate(); }
+}
+
+void TLabel::Paint(HDC DC) {
+  RECT Area{0, 0, Width(), Height()};
+  if (!SeeThrough) {
+    HBRUSH Brush = CreateSolidBrush(ColorToRGB(Background));
+    FillRect(DC, &Area, Brush);
+    DeleteObject(Brush);
+  }
+  if (Caption().empty()) return;
+  SelectObject(DC, Font().Handle());
+  SetBkMode(DC, TRANSPARENT);
+  UINT Flags = Wrap ? DT_WORDBREAK : DT_SINGLELINE;
+  if (TextAlignment == taCenter) Flags |= DT_CENTER;
+  if (TextAlignment == taRightJustify) Flags |= DT_RIGHT;
+  if (Enabled()) {
+    SetTextColor(DC, ColorToRGB(Font().Color()));
+    DrawTextA(DC, Caption().c_str(), -1, &Area, Flags);
+  } else {
+    // The engraved look of disabled text.
+    RECT Shifted = Area;
+    OffsetRect(&Shifted, 1, 1);
+    SetTextColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawTextA(DC, Caption().c_str(), -1, &Shifted, Flags);
+    SetTextColor(DC, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(DC, Caption().c_str(), -1, &Area, Flags);
+  }
+}
