@@ -1,0 +1,59 @@
+// The event sink: every call from the control goes to the binding's HandleEvent.
+#include "control/EventSink.h"
+
+#include "control/VVPPWEBLib_TLB.h"
+
+#include <stdexcept>
+
+namespace {
+constexpr IID DIID_DVvPPWebEvents = {0x372FA2D2, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
+}
+
+HRESULT STDMETHODCALLTYPE TEventSink::QueryInterface(REFIID Iid, void** Object) {
+  if (!Object) return E_POINTER;
+  if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDispatch) || IsEqualIID(Iid, DIID_DVvPPWebEvents)) {
+    *Object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *Object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE TEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&Refs)); }
+
+ULONG STDMETHODCALLTYPE TEventSink::Release() {
+  LONG Left = InterlockedDecrement(&Refs);
+  if (Left == 0) delete this;
+  return static_cast<ULONG>(Left);
+}
+
+HRESULT STDMETHODCALLTYPE TEventSink::GetTypeInfoCount(UINT* Count) {
+  if (!Count) return E_POINTER;
+  *Count = 0;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** Info) {
+  if (Info) *Info = nullptr;
+  return DISP_E_BADINDEX;
+}
+
+HRESULT STDMETHODCALLTYPE TEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TEventSink::Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
+                                             VARIANT* Result, EXCEPINFO*, UINT*) {
+  if (Result) VariantInit(Result);
+  if (!Host || !Params) return S_OK;
+  // The host's handler runs here; whatever it throws stops at this COM boundary.
+  try {
+    Host->HandleEvent(Member, *Params);
+  } catch (const std::exception& Error) {
+    TVvPPWeb::ReportHandlerError(Error);
+  } catch (...) {
+    TVvPPWeb::ReportHandlerError(std::runtime_error("An event handler failed."));
+  }
+  return S_OK;
+}

@@ -1,0 +1,114 @@
+// The host binding of the Vivo player control VVPPWEB.OCX: class TVvPPWeb creates it by class
+// id, hosts it in place as a child window, calls its members by DISPID and hands its events,
+// mouse and keys to the host's handlers.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "toolkit/Classes.h"
+
+struct IOleObject;
+struct IOleInPlaceObject;
+class TOleSite;
+class TEventSink;
+
+class TVvPPWeb : public TObject {
+public:
+  // Creates the control; a failure (class not registered, say) raises EOleSysError(HRESULT).
+  TVvPPWeb();
+  ~TVvPPWeb() override;
+  TVvPPWeb(const TVvPPWeb&) = delete;
+  TVvPPWeb& operator=(const TVvPPWeb&) = delete;
+
+  // Activates the control in place as a child window of Parent at those bounds.
+  void CreateInParent(HWND Parent, int Left, int Top, int Width, int Height);
+  void SetBounds(int Left, int Top, int Width, int Height);
+  int Left() const { return Bounds.left; }
+  int Top() const { return Bounds.top; }
+  int Width() const { return Bounds.right - Bounds.left; }
+  int Height() const { return Bounds.bottom - Bounds.top; }
+  void SetVisible(bool Visible);
+  bool Visible() const { return IsVisible; }
+  // The control's window, as its IOleWindow gives it; none before CreateInParent.
+  HWND Handle() const { return Window; }
+
+  // Members of the control. A call the control rejects raises EOleException with its text;
+  // any other failure EOleSysError with the HRESULT.
+  std::string Autostart();
+  void SetAutostart(const std::string& Value);
+  std::string Videocontrols();
+  void SetVideocontrols(const std::string& Value);
+  std::string URL();
+  bool Load(const std::string& URL);
+  void Rewind();
+  int16_t VideoWidth();
+  int16_t VideoHeight();
+  bool Play();
+  bool Pause();
+  void SaveAs();
+  void AboutMovie();
+
+  // The control's events, called on the GUI thread.
+  std::function<void(TObject* Sender, const std::string& URL)> OnAtStart;
+  std::function<void(TObject* Sender, const std::string& URL)> OnAtEnd;
+  std::function<void(TObject* Sender, int32_t Time, const std::string& URL)> OnTime;
+  std::function<void(TObject* Sender, int16_t Width, int16_t Height)> OnVideoSize;
+  std::function<void(TObject* Sender, int32_t State, const std::string& URL)> OnStateChange;
+  std::function<void(TObject* Sender, int32_t Result)> OnFetchError;
+  std::function<void(TObject* Sender, int32_t ID)> OnAudioDevOpen;
+  TNotifyEvent OnAudioDevClose;
+
+  // Mouse and keys over the control's area, in the control's client coordinates.
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnDblClick;
+  TKeyEvent OnKeyDown;
+  // A right click (or the menu key) over the control: the host shows its menu at that point.
+  std::function<void(int ScreenX, int ScreenY)> OnContextPopup;
+  // No cursor over the video, or the default arrow again.
+  void SetCursorNone(bool None) { NoCursor = None; }
+  bool CursorNone() const { return NoCursor; }
+
+  // The control object itself, for QueryInterface; the reference stays ours.
+  IUnknown* ControlObject() const;
+
+  // Where an exception thrown by a handler goes: it never crosses back into COM or Win32.
+  // The toolkit sets this to its error box; unset, the error is shown in a plain message box.
+  static std::function<void(const std::exception&)> OnHandlerError;
+
+  // Called by the event sink and the window hook (EventSink.cpp, ControlInput.cpp).
+  void HandleEvent(DISPID DispId, const DISPPARAMS& Params);
+  static void ReportHandlerError(const std::exception& Error);
+
+private:
+  friend class TOleSite;
+  // Undoes what the constructor did, as far as it got.
+  void Disconnect();
+  void Invoke(DISPID DispId, WORD Flags, VARIANT* Args, UINT Count, VARIANT* Result);
+  std::string GetText(DISPID DispId);
+  void PutText(DISPID DispId, const std::string& Value);
+  void HookWindow();
+  void UnhookWindow();
+  static LRESULT CALLBACK WindowHook(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
+  bool HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result);
+
+  IOleObject* Object = nullptr;
+  IDispatch* Dispatch = nullptr;
+  IOleInPlaceObject* InPlace = nullptr;
+  TOleSite* Site = nullptr;
+  TEventSink* Sink = nullptr;
+  DWORD SinkCookie = 0;
+  HWND Parent = nullptr;
+  HWND Window = nullptr;
+  WNDPROC ControlProc = nullptr;
+  RECT Bounds{0, 0, 0, 0};
+  bool IsVisible = true;
+  bool NoCursor = false;
+};
