@@ -1,0 +1,202 @@
+// Hosting the video control in tests.
+#include "tests/win/ControlTestHost.h"
+
+#include <ole2.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "vvppweb/MakeVivo.h"
+
+namespace {
+const char* const ClassKey = "CLSID\\{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}";
+const char* const ProgIdKey = "VVPPWEB.VvPPWebCtrl.1";
+
+HRESULT CallExport(const char* Name) {
+  HMODULE Ocx = LoadLibraryA(OcxPath().c_str());
+  if (!Ocx) return HRESULT_FROM_WIN32(GetLastError());
+  auto Entry = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(Ocx, Name)));
+  HRESULT Result = Entry ? Entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+  FreeLibrary(Ocx);
+  return Result;
+}
+}  // namespace
+
+std::string OcxPath() { return VVPPWEB_OCX; }
+
+TRegistrySnapshot::TRegistrySnapshot(const std::string& Key) : Key(Key), Saved(Read(HKEY_CLASSES_ROOT, Key)) {}
+
+TRegistrySnapshot::TNode TRegistrySnapshot::Read(HKEY Root, const std::string& Key) {
+  TNode Node;
+  HKEY Handle = nullptr;
+  if (RegOpenKeyExA(Root, Key.c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return Node;
+  Node.Exists = true;
+  for (DWORD I = 0;; ++I) {
+    char Name[256];
+    DWORD NameSize = sizeof Name, Type = 0, DataSize = 0;
+    if (RegEnumValueA(Handle, I, Name, &NameSize, nullptr, &Type, nullptr, &DataSize) != ERROR_SUCCESS) break;
+    std::string Data(DataSize, '\0');
+    NameSize = sizeof Name;
+    RegEnumValueA(Handle, I, Name, &NameSize, nullptr, &Type, reinterpret_cast<BYTE*>(Data.data()), &DataSize);
+    Node.Values[Name] = {Type, Data.substr(0, DataSize)};
+  }
+  for (DWORD I = 0;; ++I) {
+    char Name[256];
+    DWORD NameSize = sizeof Name;
+    if (RegEnumKeyExA(Handle, I, Name, &NameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    Node.Keys[Name] = Read(Handle, Name);
+  }
+  RegCloseKey(Handle);
+  return Node;
+}
+
+void TRegistrySnapshot::Write(HKEY Root, const std::string& Key, const TNode& Node) {
+  HKEY Handle = nullptr;
+  if (RegCreateKeyExA(Root, Key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &Handle, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot restore HKCR\\" + Key);
+  for (const auto& [Name, Value] : Node.Values)
+    RegSetValueExA(Handle, Name.c_str(), 0, Value.first, reinterpret_cast<const BYTE*>(Value.second.data()),
+                   static_cast<DWORD>(Value.second.size()));
+  for (const auto& [Name, Child] : Node.Keys) Write(Handle, Name, Child);
+  RegCloseKey(Handle);
+}
+
+void TRegistrySnapshot::Restore() const {
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str());
+  RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
+  if (Saved.Exists) Write(HKEY_CLASSES_ROOT, Key, Saved);
+}
+
+TRegistrationGuard::TRegistrationGuard() : Class(ClassKey), ProgId(ProgIdKey) {}
+
+TRegistrationGuard::~TRegistrationGuard() {
+  Class.Restore();
+  ProgId.Restore();
+}
+
+HRESULT TRegistrationGuard::Register() { return CallExport("DllRegisterServer"); }
+HRESULT TRegistrationGuard::Unregister() { return CallExport("DllUnregisterServer"); }
+
+TControlFixture::TControlFixture() {
+  CoInitialize(nullptr);
+  if (FAILED(TRegistrationGuard::Register())) throw std::runtime_error("cannot register " + OcxPath());
+}
+
+TControlFixture::~TControlFixture() { CoUninitialize(); }
+
+TTestWindow::TTestWindow(int Width, int Height) {
+  WNDCLASSA Class{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), "QuilloControlTestWindow", &Class)) {
+    Class.lpfnWndProc = Proc;
+    Class.hInstance = GetModuleHandleA(nullptr);
+    Class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    Class.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    Class.lpszClassName = "QuilloControlTestWindow";
+    RegisterClassA(&Class);
+  }
+  Window = CreateWindowExA(0, "QuilloControlTestWindow", "Control test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                           40, 40, Width, Height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  SetForegroundWindow(Window);
+  PumpFor(50);
+}
+
+TTestWindow::~TTestWindow() { DestroyWindow(Window); }
+
+LRESULT CALLBACK TTestWindow::Proc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_NCCREATE)
+    SetWindowLongPtrA(Window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams));
+  if (auto* Self = reinterpret_cast<TTestWindow*>(GetWindowLongPtrA(Window, GWLP_USERDATA)))
+    Self->Received.push_back(Message);
+  return DefWindowProcA(Window, Message, WParam, LParam);
+}
+
+void PumpFor(DWORD Ms) {
+  PumpUntil([] { return false; }, Ms);
+}
+
+bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs) {
+  ULONGLONG End = GetTickCount64() + TimeoutMs;
+  while (!Done()) {
+    if (GetTickCount64() >= End) return false;
+    MSG Message;
+    while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&Message);
+      DispatchMessageA(&Message);
+      if (Done()) return true;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+void ProcessMessages() {
+  MSG Message;
+  while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&Message);
+    DispatchMessageA(&Message);
+  }
+}
+
+TDiagnostics::TDiagnostics(TVvPPWeb& Control) {
+  if (FAILED(Control.ControlObject()->QueryInterface(IID_IVvPPWebDiagnostics, reinterpret_cast<void**>(&Interface))))
+    throw std::runtime_error("the control has no diagnostics interface");
+}
+
+TDiagnostics::~TDiagnostics() { Interface->Release(); }
+
+std::vector<std::string> TDiagnostics::Calls() const {
+  ULONG Count = 0;
+  Interface->GetCallCount(&Count);
+  std::vector<std::string> Lines;
+  for (ULONG I = 0; I < Count; ++I) {
+    BSTR Line = nullptr;
+    Interface->GetCall(I, &Line);
+    char Text[4096] = "";
+    WideCharToMultiByte(CP_ACP, 0, Line, -1, Text, sizeof Text, nullptr, nullptr);
+    SysFreeString(Line);
+    Lines.push_back(Text);
+  }
+  return Lines;
+}
+
+ULONG TDiagnostics::Position() const {
+  ULONG Ms = 0;
+  Interface->GetPosition(&Ms);
+  return Ms;
+}
+
+std::string WriteClip(const std::string& Path, int Width, int Height, uint32_t DurationMs) {
+  TMakeVivoOptions Options;
+  Options.Width = Width;
+  Options.Height = Height;
+  Options.DurationMs = DurationMs;
+  std::string Bytes = MakeVivoFile(Options);
+  std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
+  Out << Bytes;
+  if (!Out) throw std::runtime_error("cannot write " + Path);
+  return Bytes;
+}
+
+TEventLog::TEventLog(TVvPPWeb& Control, bool WithTime) {
+  Control.OnAtStart = [this](TObject*, const std::string& Url) { Lines.push_back("AtStart(" + Url + ")"); };
+  Control.OnAtEnd = [this](TObject*, const std::string& Url) { Lines.push_back("AtEnd(" + Url + ")"); };
+  Control.OnFetchError = [this](TObject*, int32_t Result) {
+    char Text[32];
+    wsprintfA(Text, "FetchError(%08lX)", static_cast<unsigned long>(Result));
+    Lines.push_back(Text);
+  };
+  Control.OnVideoSize = [this](TObject*, int16_t W, int16_t H) {
+    Lines.push_back("VideoSize(" + std::to_string(W) + "," + std::to_string(H) + ")");
+  };
+  if (WithTime)
+    Control.OnTime = [this](TObject*, int32_t Time, const std::string& Url) {
+      Lines.push_back("Time(" + std::to_string(Time) + "," + Url + ")");
+    };
+}
+
+size_t TEventLog::Count(const std::string& Prefix) const {
+  size_t N = 0;
+  for (const std::string& Line : Lines) N += Line.rfind(Prefix, 0) == 0;
+  return N;
+}

@@ -1,0 +1,99 @@
+// Hosting the video control in tests: its registration (with the registry put back as it was),
+// a parent window, message pumping and the control's diagnostics.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/VVPPWEBLib_TLB.h"
+#include "vvppweb/Diagnostics.h"
+
+// The OCX under test, as a Windows path.
+std::string OcxPath();
+
+// A copy of a registry key under HKEY_CLASSES_ROOT, values and subkeys, written back on Restore.
+class TRegistrySnapshot {
+public:
+  explicit TRegistrySnapshot(const std::string& Key);
+  void Restore() const;
+
+private:
+  struct TNode {
+    bool Exists = false;
+    std::map<std::string, std::pair<DWORD, std::string>> Values;
+    std::map<std::string, TNode> Keys;
+  };
+  static TNode Read(HKEY Root, const std::string& Key);
+  static void Write(HKEY Root, const std::string& Key, const TNode& Node);
+  std::string Key;
+  TNode Saved;
+};
+
+// The control's keys as they were before the test, restored at its end.
+class TRegistrationGuard {
+public:
+  TRegistrationGuard();
+  ~TRegistrationGuard();
+  // The OCX's own DllRegisterServer and DllUnregisterServer.
+  static HRESULT Register();
+  static HRESULT Unregister();
+
+private:
+  TRegistrySnapshot Class;
+  TRegistrySnapshot ProgId;
+};
+
+// COM for the test's thread, and the control registered for its length.
+struct TControlFixture {
+  TControlFixture();
+  ~TControlFixture();
+  TRegistrationGuard Registration;
+};
+
+// A visible top-level window to host the control in.
+class TTestWindow {
+public:
+  TTestWindow(int Width = 400, int Height = 300);
+  ~TTestWindow();
+  HWND Handle() const { return Window; }
+  // Messages the window itself received, by number.
+  std::vector<UINT> Received;
+
+private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  HWND Window = nullptr;
+};
+
+// Dispatches messages for Ms milliseconds.
+void PumpFor(DWORD Ms);
+// Dispatches messages until Done() holds or TimeoutMs passes; returns Done().
+bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 5000);
+// Handles every message already waiting, then returns, as the host's "process messages" does.
+void ProcessMessages();
+
+// The control's diagnostics interface.
+struct TDiagnostics {
+  explicit TDiagnostics(TVvPPWeb& Control);
+  ~TDiagnostics();
+  IVvPPWebDiagnostics* operator->() const { return Interface; }
+  std::vector<std::string> Calls() const;
+  ULONG Position() const;
+
+private:
+  IVvPPWebDiagnostics* Interface = nullptr;
+};
+
+// Writes a generated Vivo file and returns its bytes.
+std::string WriteClip(const std::string& Path, int Width, int Height, uint32_t DurationMs);
+
+// Every event of a control, recorded as text lines such as "AtStart(C:\a.viv)".
+struct TEventLog {
+  explicit TEventLog(TVvPPWeb& Control, bool WithTime = false);
+  std::vector<std::string> Lines;
+  size_t Count(const std::string& Prefix) const;
+};

@@ -1,0 +1,562 @@
+// The registered video control hosted through TVvPPWeb: members, events, the call log, the clock
+// under fast forward, bad input, and mouse and keys reaching the host.
+#include <doctest.h>
+#include <windows.h>
+#include <ole2.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+
+#include "tests/win/ControlTestHost.h"
+#include "tests/win/TestFiles.h"
+#include "toolkit/Errors.h"
+#include "vvppweb/MakeVivo.h"
+
+namespace {
+
+// Waits for the next top-level window of this thread with Title, reads its text and closes it;
+// it runs from a thread timer, so inside the modal loop of whatever dialog is up.
+struct TDialogCloser {
+  static inline std::string Title, Text, FileName;
+  static inline bool Seen = false;
+  explicit TDialogCloser(const std::string& WantedTitle, const std::string& SaveName = {}) {
+    Title = WantedTitle;
+    FileName = SaveName;
+    Text.clear();
+    Seen = false;
+    Timer = SetTimer(nullptr, 0, 100, Tick);
+  }
+  ~TDialogCloser() { KillTimer(nullptr, Timer); }
+  static BOOL CALLBACK Find(HWND Window, LPARAM Found) {
+    char Caption[256];
+    GetWindowTextA(Window, Caption, sizeof Caption);
+    if (IsWindowVisible(Window) && Title == Caption) *reinterpret_cast<HWND*>(Found) = Window;
+    return TRUE;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND Dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&Dialog));
+    if (!Dialog || Seen) return;
+    Seen = true;
+    char Buffer[1024] = "";
+    GetDlgItemTextA(Dialog, 0xFFFF, Buffer, sizeof Buffer);
+    Text = Buffer;
+    if (!FileName.empty()) {
+      // The explorer-style dialog names its file field cmb13 on Windows and edt1 in Wine.
+      HWND Field = GetDlgItem(Dialog, cmb13) ? GetDlgItem(Dialog, cmb13) : GetDlgItem(Dialog, edt1);
+      SetWindowTextA(Field, FileName.c_str());
+    }
+    PostMessageA(Dialog, WM_COMMAND, IDOK, 0);
+  }
+  UINT_PTR Timer;
+  static constexpr int cmb13 = 0x47C, edt1 = 0x480;
+};
+
+// The host's fast-forward loop: every buffer-done dispatched six times, anything else once.
+void FastForwardFor(DWORD Ms) {
+  ULONGLONG End = GetTickCount64() + Ms;
+  while (GetTickCount64() < End) {
+    MSG Message;
+    if (!PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) continue;
+    TranslateMessage(&Message);
+    if (Message.message == MM_WOM_DONE) {
+      for (int I = 0; I < 6; ++I) {
+        Message.time = 0;
+        DispatchMessageA(&Message);
+      }
+    } else {
+      DispatchMessageA(&Message);
+    }
+  }
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(TControlFixture, "members that need no window work before in-place activation") {
+  TScratchDir Dir;
+  WriteClip(Dir / "a.viv", 160, 120, 2000);
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  CHECK(Vivo.Handle() == nullptr);
+  CHECK(Vivo.Autostart() == "TRUE");
+  Vivo.SetAutostart("FALSE");
+  CHECK(Vivo.Autostart() == "FALSE");
+  Vivo.SetAutostart("true");
+  CHECK(Vivo.Autostart() == "true");  // kept as given: the host compares it case-sensitively
+  Vivo.SetVideocontrols("FALSE");
+  CHECK(Vivo.Videocontrols() == "FALSE");
+  CHECK(Vivo.URL().empty());
+  CHECK(Vivo.VideoWidth() < 0);
+
+  CHECK(Vivo.Load(Dir / "a.viv"));
+  CHECK(Vivo.URL() == Dir / "a.viv");
+  REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+  CHECK(Events.Lines == std::vector<std::string>{"VideoSize(160,120)", "AtStart(" + Dir / "a.viv" + ")"});
+  CHECK(Vivo.VideoWidth() == 160);
+  CHECK(Vivo.VideoHeight() == 120);
+
+  Vivo.Load("");
+  CHECK(Vivo.URL().empty());
+  CHECK(Vivo.VideoWidth() == -1);
+  CHECK(Vivo.VideoHeight() == -1);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "in place: a child window of the parent at the bounds, moved, hidden and shown") {
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  Vivo.CreateInParent(Parent.Handle(), 16, 20, 206, 154);
+  HWND Window = Vivo.Handle();
+  REQUIRE(Window != nullptr);
+  CHECK(GetParent(Window) == Parent.Handle());
+  CHECK((GetWindowLongA(Window, GWL_STYLE) & WS_CHILD) != 0);
+  CHECK(IsWindowVisible(Window));
+
+  IOleWindow* OleWindow = nullptr;
+  REQUIRE(SUCCEEDED(Vivo.ControlObject()->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&OleWindow))));
+  HWND Reported = nullptr;
+  OleWindow->GetWindow(&Reported);
+  OleWindow->Release();
+  CHECK(Reported == Window);
+
+  auto Placement = [&] {
+    RECT Rect;
+    GetWindowRect(Window, &Rect);
+    MapWindowPoints(nullptr, Parent.Handle(), reinterpret_cast<POINT*>(&Rect), 2);
+    return Rect;
+  };
+  RECT At = Placement();
+  CHECK(At.left == 16);
+  CHECK(At.top == 20);
+  CHECK(At.right - At.left == 206);
+  CHECK(At.bottom - At.top == 154);
+
+  Vivo.SetBounds(0, 0, 352, 288);
+  At = Placement();
+  CHECK(At.left == 0);
+  CHECK(At.right == 352);
+  CHECK(At.bottom == 288);
+  CHECK(Vivo.Width() == 352);
+
+  Vivo.SetVisible(false);
+  CHECK_FALSE(IsWindowVisible(Window));
+  CHECK_FALSE(Vivo.Visible());
+  Vivo.SetVisible(true);
+  CHECK(IsWindowVisible(Window));
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "every event reaches its handler with its arguments") {
+  TVvPPWeb Vivo;
+  TDiagnostics Diagnostics(Vivo);
+  std::vector<std::string> Seen;
+  Vivo.OnAtStart = [&](TObject* Sender, const std::string& Url) { Seen.push_back("1 " + Url + (Sender == &Vivo ? " self" : "")); };
+  Vivo.OnAtEnd = [&](TObject*, const std::string& Url) { Seen.push_back("2 " + Url); };
+  Vivo.OnTime = [&](TObject*, int32_t Time, const std::string& Url) { Seen.push_back("3 " + std::to_string(Time) + " " + Url); };
+  Vivo.OnVideoSize = [&](TObject*, int16_t W, int16_t H) { Seen.push_back("4 " + std::to_string(W) + " " + std::to_string(H)); };
+  Vivo.OnStateChange = [&](TObject*, int32_t State, const std::string& Url) { Seen.push_back("5 " + std::to_string(State) + " " + Url); };
+  Vivo.OnFetchError = [&](TObject*, int32_t Result) { Seen.push_back("6 " + std::to_string(Result)); };
+  Vivo.OnAudioDevOpen = [&](TObject*, int32_t Id) { Seen.push_back("7 " + std::to_string(Id)); };
+  Vivo.OnAudioDevClose = [&](TObject*) { Seen.push_back("8"); };
+
+  auto Text = [](const wchar_t* Value) {
+    VARIANT V;
+    V.vt = VT_BSTR;
+    V.bstrVal = SysAllocString(Value);
+    return V;
+  };
+  auto Long = [](LONG Value) {
+    VARIANT V;
+    V.vt = VT_I4;
+    V.lVal = Value;
+    return V;
+  };
+  auto Short = [](SHORT Value) {
+    VARIANT V;
+    V.vt = VT_I2;
+    V.iVal = Value;
+    return V;
+  };
+  VARIANT One[] = {Text(L"C:\\a b\\\u00e9.viv")};
+  VARIANT Three[] = {Long(123456789), Text(L"http://h/x.viv")};
+  VARIANT Four[] = {Short(-1), Short(32767)};
+  VARIANT Five[] = {Long(3), Text(L"u")};
+  VARIANT Six[] = {Long(static_cast<LONG>(0x80070002))};
+  VARIANT Seven[] = {Long(-7)};
+  CHECK(Diagnostics->FireEvent(1, One, 1) == S_OK);
+  CHECK(Diagnostics->FireEvent(2, One, 1) == S_OK);
+  CHECK(Diagnostics->FireEvent(3, Three, 2) == S_OK);
+  CHECK(Diagnostics->FireEvent(4, Four, 2) == S_OK);
+  CHECK(Diagnostics->FireEvent(5, Five, 2) == S_OK);
+  CHECK(Diagnostics->FireEvent(6, Six, 1) == S_OK);
+  CHECK(Diagnostics->FireEvent(7, Seven, 1) == S_OK);
+  CHECK(Diagnostics->FireEvent(8, nullptr, 0) == S_OK);
+  CHECK(Diagnostics->FireEvent(9, nullptr, 0) == E_INVALIDARG);
+  CHECK(Seen == std::vector<std::string>{"1 C:\\a b\\\xe9.viv self", "2 C:\\a b\\\xe9.viv", "3 123456789 http://h/x.viv",
+                                         "4 -1 32767", "5 3 u", "6 -2147024894", "7 -7", "8"});
+  for (VARIANT* V : {&One[0], &Three[1], &Five[1]}) VariantClear(V);
+
+  SUBCASE("a handler that throws is reported, and the control goes on") {
+    std::string Reported;
+    TVvPPWeb::OnHandlerError = [&](const std::exception& Error) { Reported = Error.what(); };
+    Vivo.OnAudioDevClose = [](TObject*) { throw EInOutError("disk full", 112); };
+    CHECK(Diagnostics->FireEvent(8, nullptr, 0) == S_OK);
+    CHECK(Reported == "disk full");
+    TVvPPWeb::OnHandlerError = nullptr;
+    CHECK(Vivo.VideoWidth() == -1);
+  }
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "the call log holds the host's calls in order, in memory and in VVPPWEB_LOG") {
+  TScratchDir Dir;
+  WriteClip(Dir / "a b.viv", 176, 144, 2000);
+  std::string LogFile = Dir / "calls.log";
+  SetEnvironmentVariableA("VVPPWEB_LOG", LogFile.c_str());
+  {
+    TVvPPWeb Vivo;
+    TDiagnostics Diagnostics(Vivo);
+    Vivo.SetVideocontrols("FALSE");
+    Vivo.Load(Dir / "a b.viv");
+    Vivo.Play();
+    Vivo.Autostart();
+    Vivo.SetAutostart("FALSE");
+    Vivo.Rewind();
+    Vivo.SetAutostart("TRUE");
+    Vivo.VideoWidth();
+    Vivo.VideoHeight();
+    Vivo.Pause();
+    Vivo.URL();
+    Vivo.Load("");
+    std::vector<std::string> Expected = {"Videocontrols=FALSE", "Load(" + Dir / "a b.viv" + ")", "Play", "Autostart",
+                                         "Autostart=FALSE", "Rewind", "Autostart=TRUE", "VideoWidth", "VideoHeight",
+                                         "Pause", "URL", "Load()"};
+    CHECK(Diagnostics.Calls() == Expected);
+    std::string File;
+    for (const std::string& Line : Expected) File += Line + "\r\n";
+    CHECK(ReadBytes(LogFile) == File);
+    Diagnostics->ClearCalls();
+    CHECK(Diagnostics.Calls().empty());
+  }
+  SetEnvironmentVariableA("VVPPWEB_LOG", nullptr);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "a clip plays: its picture moves with the clock, then OnAtEnd") {
+  TScratchDir Dir;
+  WriteClip(Dir / "a.viv", 176, 144, 1500);
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo, true);
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  auto Pixels = [&] {
+    RedrawWindow(Vivo.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC Window = GetDC(Vivo.Handle());
+    std::vector<COLORREF> Row;
+    for (int X = 0; X < 176; X += 4) Row.push_back(GetPixel(Window, X, 72));
+    ReleaseDC(Vivo.Handle(), Window);
+    return Row;
+  };
+  std::vector<COLORREF> Black = Pixels();
+  CHECK(Black[0] == RGB(0, 0, 0));
+
+  Vivo.SetVideocontrols("FALSE");
+  Vivo.Load(Dir / "a.viv");
+  Vivo.Play();
+  REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+  std::vector<COLORREF> First = Pixels();
+  CHECK(First != Black);
+  REQUIRE(PumpUntil([&] { return Events.Count("Time") >= 8; }));
+  CHECK(Pixels() != First);
+  REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }, 4000));
+  CHECK(Events.Lines.back() == "AtEnd(" + Dir / "a.viv" + ")");
+  CHECK(Events.Lines[Events.Lines.size() - 2] == "Time(1500," + Dir / "a.viv" + ")");
+  // Times only grow, in steps of one buffer.
+  int Last = 0;
+  for (const std::string& Line : Events.Lines)
+    if (Line.rfind("Time(", 0) == 0) {
+      int Time = std::stoi(Line.substr(5));
+      CHECK(Time - Last == 50);
+      Last = Time;
+    }
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "each buffer-done dispatched six times runs the clock six times as fast") {
+  TScratchDir Dir;
+  WriteClip(Dir / "long.viv", 176, 144, 600000);
+  TVvPPWeb Vivo;
+  TDiagnostics Diagnostics(Vivo);
+  TEventLog Events(Vivo);
+  Vivo.Load(Dir / "long.viv");
+  Vivo.Play();
+  REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+
+  ULONG Start = Diagnostics.Position();
+  PumpFor(1500);
+  ULONG Normal = Diagnostics.Position() - Start;
+  Start = Diagnostics.Position();
+  FastForwardFor(1500);
+  ULONG Fast = Diagnostics.Position() - Start;
+  INFO("normal " << Normal << " ms, fast " << Fast << " ms of clip in 1500 ms");
+  CHECK(Normal >= 1000);
+  CHECK(Normal <= 2000);
+  CHECK(Fast >= Normal * 9 / 2);
+  CHECK(Fast <= Normal * 15 / 2);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "Stop's order: Rewind with Autostart off rests at the start, then Play plays") {
+  TScratchDir Dir;
+  WriteClip(Dir / "a.viv", 176, 144, 60000);
+  TVvPPWeb Vivo;
+  TDiagnostics Diagnostics(Vivo);
+  TEventLog Events(Vivo);
+  std::string AutostartAtStart;
+  Vivo.OnAtStart = [&](TObject*, const std::string&) {
+    AutostartAtStart = Vivo.Autostart();
+    Events.Lines.push_back("AtStart");
+  };
+  Vivo.Load(Dir / "a.viv");
+  Vivo.Play();
+  REQUIRE(PumpUntil([&] { return Diagnostics.Position() >= 300; }));
+
+  Vivo.SetAutostart("FALSE");
+  Vivo.Rewind();
+  for (int Pass = 0; Pass < 3; ++Pass) ProcessMessages();
+  Vivo.SetAutostart("TRUE");
+  CHECK(Events.Count("AtStart") == 2);
+  CHECK(AutostartAtStart == "FALSE");
+  CHECK(Diagnostics.Position() == 0);
+  PumpFor(300);
+  CHECK(Diagnostics.Position() == 0);
+
+  Vivo.Play();
+  PumpFor(400);
+  CHECK(Diagnostics.Position() >= 200);
+
+  // Restart: Rewind alone, with Autostart on, plays again from the start.
+  Vivo.Rewind();
+  REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 3; }));
+  CHECK(Diagnostics.Position() < 200);
+  PumpFor(300);
+  CHECK(Diagnostics.Position() >= 150);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "a playlist of three clips of different sizes: three OnAtStart, then one OnAtEnd") {
+  TScratchDir Dir;
+  WriteClip(Dir / "one.viv", 160, 120, 300);
+  WriteClip(Dir / "two b.viv", 320, 240, 300);
+  WriteClip(Dir / "three.viv", 128, 96, 300);
+  WriteBytes(Dir / "~~quillo.viv.tmp", "Version:   Vivo/2.00\r\nBegin:     commands\r\nnext " + Dir / "one.viv" +
+                                           "\r\nnext two%20b.viv\r\nnext three.viv\r\n");
+  TVvPPWeb Vivo;
+  std::vector<std::string> Starts;
+  int Ends = 0;
+  std::string EndUrl;
+  Vivo.OnAtStart = [&](TObject*, const std::string& Url) {
+    Starts.push_back(Url.substr(Url.rfind('\\') + 1) + " " + std::to_string(Vivo.VideoWidth()) + "x" +
+                     std::to_string(Vivo.VideoHeight()));
+  };
+  Vivo.OnAtEnd = [&](TObject*, const std::string& Url) {
+    ++Ends;
+    EndUrl = Url;
+  };
+  Vivo.SetVideocontrols("FALSE");
+  Vivo.Load(Dir / "~~quillo.viv.tmp");
+  Vivo.Play();
+  REQUIRE(PumpUntil([&] { return Ends == 1; }, 6000));
+  PumpFor(200);
+  CHECK(Starts == std::vector<std::string>{"one.viv 160x120", "two b.viv 320x240", "three.viv 128x96"});
+  CHECK(Ends == 1);
+  CHECK(EndUrl == Dir / "~~quillo.viv.tmp");
+  CHECK(Vivo.URL() == Dir / "~~quillo.viv.tmp");
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "bad input raises OnFetchError, without a hang or a leak of handles") {
+  TScratchDir Dir;
+  WriteBytes(Dir / "text.viv", "not a clip at all");
+  WriteBytes(Dir / "absurd.viv", HeaderPacket("\r\nVersion:Vivo/1.00\r\nWidth:100000\r\n"));
+  std::string Whole = WriteClip(Dir / "whole.viv", 176, 144, 1000);
+  WriteBytes(Dir / "cut.viv", Whole.substr(0, 20));
+  WriteBytes(Dir / "empty.viv", "");
+  WriteBytes(Dir / "list.viv", "Version: Vivo/2.00\r\nBegin: commands\r\nnext gone.viv\r\n");
+  struct TCase {
+    std::string Name;
+    const char* Expected;
+  };
+  const TCase Cases[] = {
+      {Dir / "missing.viv", "FetchError(80070002)"},
+      {Dir / "no folder\\a.viv", "FetchError(80070003)"},
+      {Dir.Path(), "FetchError(80070005)"},
+      {Dir / "text.viv", "FetchError(80040201)"},
+      {Dir / "empty.viv", "FetchError(80040201)"},
+      {Dir / "absurd.viv", "FetchError(80040203)"},
+      {Dir / "cut.viv", "FetchError(80040202)"},
+      {"file:///" + Dir / "missing.viv", "FetchError(80070002)"},
+      {"ftp://127.0.0.1/a.viv", "FetchError(800C000D)"},
+  };
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  auto LoadAll = [&] {
+    for (const TCase& Case : Cases) {
+      CAPTURE(Case.Name);
+      Events.Lines.clear();
+      Vivo.Load(Case.Name);
+      REQUIRE(PumpUntil([&] { return !Events.Lines.empty(); }));
+      PumpFor(20);
+      CHECK(Events.Lines == std::vector<std::string>{Case.Expected});
+      CHECK(Vivo.URL() == Case.Name);
+      CHECK(Vivo.VideoWidth() == -1);
+    }
+  };
+  LoadAll();
+  PumpFor(200);
+  DWORD Before = 0, After = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &Before);
+  LoadAll();
+  PumpFor(200);
+  GetProcessHandleCount(GetCurrentProcess(), &After);
+  CHECK(After <= Before + 2);
+
+  Events.Lines.clear();
+  Vivo.Load(Dir / "list.viv");
+  REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }));
+  CHECK(Events.Lines == std::vector<std::string>{"FetchError(80070002)", "AtEnd(" + Dir / "list.viv" + ")"});
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "calls in any order are safe; a call the control rejects raises its text") {
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  CHECK_FALSE(Vivo.Play());
+  CHECK_FALSE(Vivo.Pause());
+  Vivo.Rewind();
+  Vivo.Load("");
+  Vivo.Load("");
+  {
+    TDialogCloser Closer("About this Movie");
+    Vivo.AboutMovie();
+    CHECK(TDialogCloser::Text == "No clip is loaded.");
+  }
+  {
+    TDialogCloser Closer("Save As");
+    Vivo.SaveAs();
+    CHECK(TDialogCloser::Text == "There is no clip to save.");
+  }
+  PumpFor(100);
+  CHECK(Events.Lines.empty());
+
+  try {
+    Vivo.Load(std::string(3000, 'a'));
+    FAIL("a name of 3000 characters was accepted");
+  } catch (const EOleException& Error) {
+    CHECK(Error.Message() == "The name of the clip is too long: at most 2083 characters.");
+    CHECK(Error.ErrorCode == E_INVALIDARG);
+  }
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "About this Movie describes the clip; Save As writes a whole copy") {
+  TScratchDir Dir;
+  std::string Bytes = WriteClip(Dir / "a.viv", 320, 240, 65000);
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  Vivo.Load(Dir / "a.viv");
+  REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+  Vivo.Pause();
+  {
+    TDialogCloser Closer("About this Movie");
+    Vivo.AboutMovie();
+    CHECK(TDialogCloser::Seen);
+    CHECK_MESSAGE(TDialogCloser::Text.find("Picture: 320 x 240") != std::string::npos, TDialogCloser::Text);
+    CHECK_MESSAGE(TDialogCloser::Text.find("Length: 1:05.0") != std::string::npos, TDialogCloser::Text);
+  }
+  {
+    TDialogCloser Closer("Save a Copy of the Clip", Dir / "copy.viv");
+    Vivo.SaveAs();
+    CHECK(TDialogCloser::Seen);
+  }
+  REQUIRE(FileExists(Dir / "copy.viv"));
+  CHECK(ReadBytes(Dir / "copy.viv") == Bytes);
+  CHECK_FALSE(FileExists(Dir / "copy.viv.part"));
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "mouse, double click, keys and right click on the video reach the host") {
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  Vivo.CreateInParent(Parent.Handle(), 16, 20, 206, 154);
+  HWND Window = Vivo.Handle();
+  std::vector<std::string> Seen;
+  auto Shift = [](TShiftState S) { return std::to_string(S.Value()); };
+  Vivo.OnMouseDown = [&](TObject* Sender, TMouseButton Button, TShiftState S, int X, int Y) {
+    Seen.push_back("down " + std::to_string(int(Button)) + " " + Shift(S) + " " + std::to_string(X) + "," +
+                   std::to_string(Y) + (Sender == &Vivo ? "" : " (wrong sender)"));
+  };
+  Vivo.OnMouseUp = [&](TObject*, TMouseButton Button, TShiftState S, int X, int Y) {
+    Seen.push_back("up " + std::to_string(int(Button)) + " " + Shift(S) + " " + std::to_string(X) + "," + std::to_string(Y));
+  };
+  Vivo.OnMouseMove = [&](TObject*, TShiftState S, int X, int Y) {
+    Seen.push_back("move " + Shift(S) + " " + std::to_string(X) + "," + std::to_string(Y));
+  };
+  Vivo.OnDblClick = [&](TObject*) { Seen.push_back("dblclick"); };
+  Vivo.OnKeyDown = [&](TObject*, uint16_t& Key, TShiftState S) { Seen.push_back("key " + std::to_string(Key) + " " + Shift(S)); };
+  Vivo.OnContextPopup = [&](int X, int Y) { Seen.push_back("popup " + std::to_string(X) + "," + std::to_string(Y)); };
+
+  SUBCASE("press, drag and release; the move handler detached and attached again") {
+    SendMessageA(Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    CHECK(GetCapture() == Window);
+    SendMessageA(Window, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-5, 30));
+    SendMessageA(Window, WM_LBUTTONUP, 0, MAKELPARAM(12, 22));
+    CHECK(GetCapture() == nullptr);
+    TMouseMoveEvent Drag = Vivo.OnMouseMove;
+    Vivo.OnMouseMove = nullptr;
+    SendMessageA(Window, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    Vivo.OnMouseMove = Drag;
+    SendMessageA(Window, WM_MOUSEMOVE, 0, MAKELPARAM(2, 3));
+    CHECK(Seen == std::vector<std::string>{"down 0 8 10,20", "move 9 -5,30", "up 0 0 12,22", "move 0 2,3"});
+    CHECK(GetFocus() == Window);
+  }
+  SUBCASE("a double click is a double click, then a press with ssDouble") {
+    SendMessageA(Window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 6));
+    SendMessageA(Window, WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+    CHECK(Seen == std::vector<std::string>{"dblclick", "down 0 72 5,6", "up 0 0 5,6"});
+  }
+  SUBCASE("keys, with Alt from a system key") {
+    SendMessageA(Window, WM_KEYDOWN, VK_NUMPAD5, 0);
+    SendMessageA(Window, WM_SYSKEYDOWN, VK_MENU, 1 << 29);
+    CHECK(Seen == std::vector<std::string>{"key 101 0", "key 18 2"});
+  }
+  SUBCASE("a right click opens the host's menu at the screen point, and only the host's") {
+    SendMessageA(Window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 40));
+    SendMessageA(Window, WM_RBUTTONUP, 0, MAKELPARAM(30, 40));
+    POINT At{30, 40};
+    ClientToScreen(Window, &At);
+    CHECK(Seen == std::vector<std::string>{"down 1 16 30,40", "up 1 0 30,40",
+                                           "popup " + std::to_string(At.x) + "," + std::to_string(At.y)});
+    CHECK(std::count(Parent.Received.begin(), Parent.Received.end(), WM_CONTEXTMENU) == 0);
+    Seen.clear();
+    SendMessageA(Window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Window), -1);
+    At = POINT{103, 77};
+    ClientToScreen(Window, &At);
+    CHECK(Seen == std::vector<std::string>{"popup " + std::to_string(At.x) + "," + std::to_string(At.y)});
+  }
+  SUBCASE("a real click through the input queue") {
+    POINT At{50, 60};
+    ClientToScreen(Window, &At);
+    SetCursorPos(At.x, At.y);
+    INPUT Clicks[2]{};
+    Clicks[0].type = Clicks[1].type = INPUT_MOUSE;
+    Clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    Clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, Clicks, sizeof(INPUT));
+    PumpUntil([&] { return Seen.size() >= 2 && Seen.back().rfind("up", 0) == 0; }, 2000);
+    std::vector<std::string> Presses;
+    for (const std::string& Line : Seen)
+      if (Line.rfind("move", 0) != 0) Presses.push_back(Line);
+    CHECK(Presses == std::vector<std::string>{"down 0 8 50,60", "up 0 0 50,60"});
+  }
+  SUBCASE("the cursor over the video: none, then the arrow again") {
+    Vivo.SetCursorNone(true);
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_CROSS)));
+    SendMessageA(Window, WM_SETCURSOR, reinterpret_cast<WPARAM>(Window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    CHECK(GetCursor() == nullptr);
+    Vivo.SetCursorNone(false);
+    SendMessageA(Window, WM_SETCURSOR, reinterpret_cast<WPARAM>(Window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    CHECK(GetCursor() == LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  }
+}
