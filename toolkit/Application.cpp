@@ -10,6 +10,27 @@ namespace {
 TApplication TheApplication;
 TScreen TheScreen;
 const char* const ApplicationClass = "TApplication";
+
+struct TWindowWalk {
+  HWND Owner;  // the windows owned by it; nullptr: any window
+  HWND Keep;   // left out
+  bool EnabledOnly;
+  std::vector<HWND>* Found;
+};
+
+BOOL CALLBACK CollectWindow(HWND Candidate, LPARAM Data) {
+  auto* Walk = reinterpret_cast<TWindowWalk*>(Data);
+  if (Candidate == Walk->Keep || !IsWindowVisible(Candidate)) return TRUE;
+  if (Walk->Owner && GetWindow(Candidate, GW_OWNER) != Walk->Owner) return TRUE;
+  if (Walk->EnabledOnly && !IsWindowEnabled(Candidate)) return TRUE;
+  Walk->Found->push_back(Candidate);
+  return TRUE;
+}
+
+// The visible top-level windows of this thread, topmost first.
+void ThreadWindows(TWindowWalk Walk) {
+  EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&Walk));
+}
 }  // namespace
 
 TApplication* Application = &TheApplication;
@@ -51,9 +72,11 @@ HWND TApplication::Handle() {
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg == WM_NCCREATE)
-    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
-                                                 reinterpret_cast<CREATESTRUCTA*>(L)->lpCreateParams));
+  if (Msg == WM_NCCREATE) {
+    auto* Creator = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(L)->lpCreateParams);
+    Creator->Window = Window;
+    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Creator));
+  }
   auto* Self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!Self) return DefWindowProcA(Window, Msg, W, L);
   try {
@@ -119,19 +142,7 @@ void TApplication::Minimize() {
   if (IsMinimized) return;
   IsMinimized = true;
   HiddenByMinimize.clear();
-  struct TWalk {
-    HWND Owner;
-    std::vector<HWND>* Found;
-  } Walk{Handle(), &HiddenByMinimize};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Candidate, LPARAM Data) -> BOOL {
-        auto* Walk = reinterpret_cast<TWalk*>(Data);
-        if (GetWindow(Candidate, GW_OWNER) == Walk->Owner && IsWindowVisible(Candidate))
-          Walk->Found->push_back(Candidate);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Walk));
+  ThreadWindows(TWindowWalk{Handle(), nullptr, false, &HiddenByMinimize});
   for (HWND Form : HiddenByMinimize) ShowWindow(Form, SW_HIDE);
   if (IsWindowVisible(Window)) ShowWindow(Window, SW_MINIMIZE);
 }
@@ -188,19 +199,7 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
 }
 
 TTaskWindowsDisabler::TTaskWindowsDisabler(HWND Keep) {
-  struct TWalk {
-    HWND Keep;
-    std::vector<HWND>* Found;
-  } Walk{Keep, &Disabled};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND Candidate, LPARAM Data) -> BOOL {
-        auto* Walk = reinterpret_cast<TWalk*>(Data);
-        if (Candidate != Walk->Keep && IsWindowVisible(Candidate) && IsWindowEnabled(Candidate))
-          Walk->Found->push_back(Candidate);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Walk));
+  ThreadWindows(TWindowWalk{nullptr, Keep, true, &Disabled});
   for (HWND Window : Disabled) EnableWindow(Window, FALSE);
 }
 
