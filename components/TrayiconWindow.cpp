@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
@@ -21,8 +22,10 @@ LRESULT CALLBACK TTrayIcon::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L
     return Self->HandleMessage(Msg, W, L);
   } catch (const std::exception& E) {
     Application->ShowException(E);
-    return 0;
+  } catch (...) {
+    Application->ShowException(Exception("An unexpected error occurred"));
   }
+  return 0;
 }
 
 LRESULT TTrayIcon::HandleMessage(UINT Msg, WPARAM W, LPARAM L) {
