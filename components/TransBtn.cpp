@@ -10,9 +10,8 @@ namespace {
 
 // Letters compare as the system's code page cases them.
 char Upper(char C) {
-  return static_cast<char>(
-      reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(
-          static_cast<unsigned char>(C))))));
+  return static_cast<char>(reinterpret_cast<UINT_PTR>(
+      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(C))))));
 }
 
 }  // namespace

@@ -56,13 +56,25 @@ TOffset CaptionOffset(TTextAlign Align, int W, int H, int TextWidth, int TextHei
   const int64_t BelowY = int64_t{Glyph.Bottom} + Spacing;
   int64_t DX = CentreX, DY = CentreY;
   switch (Align) {
-    case ttaTopLeft: DX = LeftX; DY = AboveY; break;
+    case ttaTopLeft:
+      DX = LeftX;
+      DY = AboveY;
+      break;
     case ttaTop: DY = AboveY; break;
-    case ttaTopRight: DX = RightX; DY = AboveY; break;
+    case ttaTopRight:
+      DX = RightX;
+      DY = AboveY;
+      break;
     case ttaRight: DX = RightX; break;
-    case ttaBottomRight: DX = RightX; DY = BelowY; break;
+    case ttaBottomRight:
+      DX = RightX;
+      DY = BelowY;
+      break;
     case ttaBottom: DY = BelowY; break;
-    case ttaBottomLeft: DX = LeftX; DY = BelowY; break;
+    case ttaBottomLeft:
+      DX = LeftX;
+      DY = BelowY;
+      break;
     case ttaLeft: DX = LeftX; break;
     case ttaCenter: break;
   }

@@ -68,9 +68,7 @@ HBITMAP BitmapOfPixels(const TPixelImage& Image) {
   return Bitmap;
 }
 
-HIMAGELIST CreateGlyphCells() {
-  return ImageList_Create(40, 40, ILC_COLOR24 | ILC_MASK, 0, 4);
-}
+HIMAGELIST CreateGlyphCells() { return ImageList_Create(40, 40, ILC_COLOR24 | ILC_MASK, 0, 4); }
 
 void BuildGlyphCells(HIMAGELIST Cells, const TPixelImage& Glyph, int NumGlyphs) {
   if (Glyph.Empty() || !Cells) return;

@@ -26,7 +26,9 @@ private:
   HGDIOBJ Old;
 };
 
-int Saturated(int64_t Value) { return static_cast<int>(std::clamp<int64_t>(Value, INT_MIN, INT_MAX)); }
+int Saturated(int64_t Value) {
+  return static_cast<int>(std::clamp<int64_t>(Value, INT_MIN, INT_MAX));
+}
 
 void Shrink(RECT& R, uint32_t By) {
   R = {Saturated(int64_t{R.left} + By), Saturated(int64_t{R.top} + By),
@@ -38,9 +40,9 @@ void Shrink(RECT& R, uint32_t By) {
 uint32_t VisibleRings(HDC DC, const RECT& R) {
   RECT Clip;
   if (GetClipBox(DC, &Clip) == ERROR) return 0;
-  const int64_t Rings = std::max({int64_t{Clip.right} - R.left, int64_t{R.right} - Clip.left + 1,
-                                  int64_t{Clip.bottom} - R.top, int64_t{R.bottom} - Clip.top + 1,
-                                  int64_t{0}});
+  const int64_t Rings =
+      std::max({int64_t{Clip.right} - R.left, int64_t{R.right} - Clip.left + 1,
+                int64_t{Clip.bottom} - R.top, int64_t{R.bottom} - Clip.top + 1, int64_t{0}});
   return static_cast<uint32_t>(std::min<int64_t>(Rings, UINT32_MAX));
 }
 
@@ -130,19 +132,27 @@ void PaintStateFrame(HDC DC, const TButtonLook& Look, const TButtonColors& C, ui
         }
       }
       break;
-    case fsNone:
-      break;
+    case fsNone: break;
     case fsLight:
-      if (!Pressed) Add(C.Highlight, C.Shadow, 1);
-      else if (Sunken) Add(C.Shadow, C.Highlight, 1);
+      if (!Pressed) {
+        Add(C.Highlight, C.Shadow, 1);
+      } else if (Sunken) {
+        Add(C.Shadow, C.Highlight, 1);
+      }
       break;
     case fsDark:
-      if (!Pressed) Add(C.Face, C.DarkShadow, 1);
-      else if (Sunken) Add(C.DarkShadow, C.Face, 1);
+      if (!Pressed) {
+        Add(C.Face, C.DarkShadow, 1);
+      } else if (Sunken) {
+        Add(C.DarkShadow, C.Face, 1);
+      }
       break;
     case fsMono:
-      if (!Pressed) Add(C.Highlight, C.DarkShadow, 1);
-      else if (Sunken) Add(C.DarkShadow, C.Highlight, 1);
+      if (!Pressed) {
+        Add(C.Highlight, C.DarkShadow, 1);
+      } else if (Sunken) {
+        Add(C.DarkShadow, C.Highlight, 1);
+      }
       break;
   }
   RECT R{0, 0, Look.Width, Look.Height};
@@ -202,8 +212,8 @@ void PaintCaption(HDC DC, const TButtonLook& Look, const TButtonColors& C, const
 }  // namespace
 
 TButtonColors TButtonColors::System() {
-  return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW),
-          GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW)};
+  return {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT),
+          GetSysColor(COLOR_3DDKSHADOW)};
 }
 
 void BevelFrame(HDC DC, RECT& R, COLORREF A, COLORREF B, uint32_t Width) {

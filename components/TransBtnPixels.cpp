@@ -18,7 +18,8 @@ TPixelImage CutCell(const TPixelImage& Image, int Left, int Width) {
   for (int Y = 0; Y < Cell.Height; ++Y) {
     for (int X = 0; X < Cell.Width; ++X) {
       const int64_t SourceX = int64_t{Left} + X;
-      if (SourceX >= 0 && SourceX < Image.Width) Cell.At(X, Y) = Image.At(static_cast<int>(SourceX), Y);
+      if (SourceX >= 0 && SourceX < Image.Width)
+        Cell.At(X, Y) = Image.At(static_cast<int>(SourceX), Y);
     }
   }
   return Cell;
@@ -38,7 +39,8 @@ void MakeGray(TPixelImage& Image, int WeightRed, int WeightGreen, int WeightBlue
 void MakeSilhouette(TPixelImage& Image) {
   if (Image.Empty()) return;
   const TColorRef Background = Image.At(0, 0);
-  for (TColorRef& P : Image.Pixels) P = (P == PixelWhite || P == Background) ? Background : PixelBlack;
+  for (TColorRef& P : Image.Pixels)
+    P = (P == PixelWhite || P == Background) ? Background : PixelBlack;
 }
 
 void Emboss(TPixelImage& Image, TColorRef Face, TColorRef Highlight, TColorRef Shadow) {

@@ -85,19 +85,25 @@ const char* const StateNames[] = {"up",      "hot",      "pressed",   "ShowPress
                                   "latched", "disabled", "opaque up", "opaque pressed"};
 const char* const StyleNames[] = {"fsRegular", "fsIndent", "fsExplorer", "fsNone",
                                   "fsLight",   "fsDark",   "fsMono"};
-const char* const AlignNames[] = {"ttaTopLeft",    "ttaTop",    "ttaTopRight", "ttaRight",
-                                  "ttaBottomRight", "ttaBottom", "ttaBottomLeft", "ttaLeft",
-                                  "ttaCenter"};
+const char* const AlignNames[] = {"ttaTopLeft",    "ttaTop",         "ttaTopRight",
+                                  "ttaRight",      "ttaBottomRight", "ttaBottom",
+                                  "ttaBottomLeft", "ttaLeft",        "ttaCenter"};
 
 void ApplyState(TButtonLook& Look, TState State) {
   switch (State) {
     case Up: break;
     case Hot: Look.MouseInside = true; break;
     case Pressed: Look.MouseInside = Look.DrawPressed = true; break;
-    case PressedFlat: Look.MouseInside = Look.DrawPressed = true; Look.ShowPressed = false; break;
+    case PressedFlat:
+      Look.MouseInside = Look.DrawPressed = true;
+      Look.ShowPressed = false;
+      break;
     case Latched: Look.Down = Look.DrawPressed = true; break;
     case Disabled: Look.Enabled = false; break;
-    case OpaqueUp: Look.Transparent = false; Look.MouseInside = true; break;
+    case OpaqueUp:
+      Look.Transparent = false;
+      Look.MouseInside = true;
+      break;
     case OpaquePressed:
       Look.Transparent = false;
       Look.MouseInside = Look.DrawPressed = true;
@@ -138,10 +144,12 @@ int main(int Argc, char** Argv) {
         {Margin, 4, Width, 22}, DT_LEFT);
   for (int S = 0; S < 8; ++S) {
     Label(Canvas, Small, StateNames[S],
-          {LabelWidth + S * ColumnWidth, StylesTop - 16, LabelWidth + (S + 1) * ColumnWidth, StylesTop},
+          {LabelWidth + S * ColumnWidth, StylesTop - 16, LabelWidth + (S + 1) * ColumnWidth,
+           StylesTop},
           DT_CENTER);
   }
-  PaintBackdrop(Canvas, {LabelWidth - 4, StylesTop, LabelWidth + 8 * ColumnWidth + 4, StylesBottom});
+  PaintBackdrop(Canvas,
+                {LabelWidth - 4, StylesTop, LabelWidth + 8 * ColumnWidth + 4, StylesBottom});
   for (int Style = fsRegular; Style <= fsMono; ++Style) {
     const int Y = StylesTop + Style * RowHeight;
     Label(Canvas, Small, StyleNames[Style], {Margin, Y, LabelWidth - 8, Y + RowHeight}, DT_LEFT);

@@ -54,7 +54,8 @@ bool TTestCanvas::SaveBmp(const std::string& FileName) const {
   File.bfSize = File.bfOffBits + ImageBytes;
   FILE* Out = std::fopen(FileName.c_str(), "wb");
   if (!Out) return false;
-  bool Ok = std::fwrite(&File, sizeof File, 1, Out) == 1 && std::fwrite(&Info, sizeof Info, 1, Out) == 1 &&
+  bool Ok = std::fwrite(&File, sizeof File, 1, Out) == 1 &&
+            std::fwrite(&Info, sizeof Info, 1, Out) == 1 &&
             std::fwrite(Bits, ImageBytes, 1, Out) == 1;
   Ok = std::fclose(Out) == 0 && Ok;
   if (!Ok) std::remove(FileName.c_str());
