@@ -247,8 +247,10 @@ namespace {
 // Closes the open menu after leaving in the queue what a user letting go would: a move and
 // the release.
 TButtonOnForm* Closing = nullptr;
+RECT MenuBounds;
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Timer, DWORD) {
   KillTimer(nullptr, Timer);
+  GetWindowRect(FindWindowA("#32768", nullptr), &MenuBounds);
   PostMessageA(Closing->Form->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 40));
   PostMessageA(Closing->Form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(30, 40));
   EndMenu();
@@ -256,7 +258,7 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR Timer, DWORD) {
 
 }  // namespace
 
-TEST_CASE("any mouse button opens the press menu, pressed meanwhile, with no click after") {
+TEST_CASE("any mouse button opens the press menu below the button, and no click follows") {
   TButtonOnForm T;
   TPopupMenu Menu(nullptr);
   Menu.Items.Add("Item1", "&First");
@@ -274,6 +276,9 @@ TEST_CASE("any mouse button opens the press menu, pressed meanwhile, with no cli
     PressedWhileOpen = false;
     T.Mouse(Down, Down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, 30, 40);
     CHECK(PressedWhileOpen);
+    const POINT Corner = T.Form->ClientToScreen({20, 70});  // the button's bottom-left
+    CHECK(MenuBounds.left == Corner.x);
+    CHECK(MenuBounds.top == Corner.y);
     CHECK_FALSE(T.Pressed());
     MSG Left;
     CHECK_FALSE(PeekMessageA(&Left, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_NOREMOVE));
