@@ -15,6 +15,8 @@ constexpr UINT_PTR DeadlineTimer = 2;
 constexpr UINT FlushMessage = WM_APP + 1;
 // After a stall the clock catches up by at most this many buffers at once.
 constexpr ULONGLONG MaxCatchUp = 10;
+// A device that has reported no finished buffer for this long is given up for the timer.
+constexpr ULONGLONG DeviceSilence = 1000;
 
 UINT FetchDoneMessage() {
   static const UINT Message = RegisterWindowMessageA("VvPPWebFetchDone");
@@ -63,6 +65,7 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
     case MM_WOM_DONE:
       // Ours twice over: from the open device, or posted by the clock timer without one.
       if (Wave.IsOpen() ? Wave.Done(WParam, LParam) : WParam == 0 && ClockRunning) {
+        DeviceHeard = GetTickCount64();
         Playback.BufferDone(BufferMs);
         Sync();
       }
@@ -120,12 +123,10 @@ void TVivoControl::Sync() {
 
 void TVivoControl::StartClock() {
   ClockRunning = true;
-  if (Wave.Open(Engine, BufferMs)) {
-    Playback.Events.push_back({evAudioDevOpen, 0, 0, {}});
-  } else {
-    ClockBase = GetTickCount64();
-    SetTimer(Engine, ClockTimer, BufferMs, nullptr);
-  }
+  ClockBase = DeviceHeard = GetTickCount64();
+  // The timer runs with a device too: it takes over should the device fall silent.
+  SetTimer(Engine, ClockTimer, BufferMs, nullptr);
+  if (Wave.Open(Engine, BufferMs)) Playback.Events.push_back({evAudioDevOpen, 0, 0, {}});
 }
 
 void TVivoControl::StopClock() {
@@ -134,16 +135,23 @@ void TVivoControl::StopClock() {
   if (Wave.IsOpen()) {
     Wave.Close();
     Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
-  } else if (Engine) {
-    KillTimer(Engine, ClockTimer);
   }
+  if (Engine) KillTimer(Engine, ClockTimer);
 }
 
 void TVivoControl::ClockTick() {
-  if (!ClockRunning || Wave.IsOpen()) return;
+  if (!ClockRunning) return;
+  ULONGLONG Now = GetTickCount64();
+  if (Wave.IsOpen()) {
+    if (Now - DeviceHeard < DeviceSilence) return;
+    Wave.Close();
+    Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
+    ClockBase = Now;
+    Sync();
+    return;
+  }
   // Without a device the timer stands in for it: one buffer-done per buffer of wall time, posted
   // like the device's, so whoever dispatches them paces the clip.
-  ULONGLONG Now = GetTickCount64();
   ULONGLONG Due = (Now - ClockBase) / BufferMs;
   if (Due > MaxCatchUp) {
     Due = MaxCatchUp;

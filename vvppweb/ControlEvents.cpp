@@ -151,11 +151,11 @@ HRESULT STDMETHODCALLTYPE TVivoControl::FireEvent(LONG DispId, const VARIANT* Ar
   if (DispId < evAtStart || DispId > evAudioDevClose) return E_INVALIDARG;
   if (Count > 2 || (Count && !Args)) return E_INVALIDARG;
   VARIANT Reversed[2];
-  for (ULONG I = 0; I < Count; ++I) {
-    VariantInit(&Reversed[Count - 1 - I]);
-    if (FAILED(VariantCopy(&Reversed[Count - 1 - I], const_cast<VARIANT*>(&Args[I])))) return E_OUTOFMEMORY;
-  }
-  Fire(DispId, Reversed, Count);
-  for (ULONG I = 0; I < Count; ++I) VariantClear(&Reversed[I]);
-  return S_OK;
+  for (VARIANT& Arg : Reversed) VariantInit(&Arg);
+  HRESULT Result = S_OK;
+  for (ULONG I = 0; I < Count && SUCCEEDED(Result); ++I)
+    Result = VariantCopy(&Reversed[Count - 1 - I], const_cast<VARIANT*>(&Args[I]));
+  if (SUCCEEDED(Result)) Fire(DispId, Reversed, Count);
+  for (VARIANT& Arg : Reversed) VariantClear(&Arg);
+  return Result;
 }

@@ -185,6 +185,7 @@ private:
   bool FlushPosted = false;
   bool ClockRunning = false;
   ULONGLONG ClockBase = 0;
+  ULONGLONG DeviceHeard = 0;
   TWaveOut Wave;
 
   uint32_t ShownFrame = UINT32_MAX;
