@@ -16,8 +16,9 @@ constexpr TKeyName KeyNames[] = {
 
 std::string KeyName(uint8_t Key) {
   if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z')) return std::string(1, char(Key));
-  if (Key >= 0x60 && Key <= 0x69) return "Num " + std::to_string(Key - 0x60);
-  if (Key >= 0x70 && Key <= 0x87) return "F" + std::to_string(Key - 0x70 + 1);
+  std::string Name;
+  if (Key >= 0x60 && Key <= 0x69) return Name.append("Num ").append(std::to_string(Key - 0x60));
+  if (Key >= 0x70 && Key <= 0x87) return Name.append("F").append(std::to_string(Key - 0x70 + 1));
   for (const TKeyName& Entry : KeyNames)
     if (Entry.Key == Key) return Entry.Name;
   return {};

@@ -7,6 +7,7 @@
 #include "tests/win/ToolkitTestSupport.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Menus.h"
+#include "toolkit/StdCtrls.h"
 
 namespace {
 constexpr COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0), Blue = RGB(0, 0, 255),
@@ -92,6 +93,54 @@ TEST_CASE("windowless controls are painted in creation order, each over what lie
   CHECK(Image->Width() == 120);
   CHECK(Image->Height() == 70);
   CHECK(F.PixelAt(110, 65) == Green);
+
+  // A transparent picture leaves the pixels of its bottom-left colour to what is beneath.
+  TImage* Mask = new TImage(F.Form);
+  Mask->Picture.SetSize(2, 1, clBlue);
+  HDC DC = CreateCompatibleDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Mask->Picture.Handle());
+  SetPixel(DC, 1, 0, Red);
+  SelectObject(DC, Old);
+  DeleteDC(DC);
+  Mask->SetStretch(true);
+  Mask->SetTransparent(true);
+  Mask->SetBounds(0, 0, 20, 10);
+  Mask->SetParent(F.Form);
+  CHECK(F.PixelAt(5, 5) == Green);
+  CHECK(F.PixelAt(15, 5) == Red);
+}
+
+TEST_CASE("a list box follows its list and reports the user's selection") {
+  TFormFixture F;
+  TStrings List;
+  List.Add("a.viv");
+  List.Add("b c.viv");
+  auto* Box = new TListBox(F.Form, F.Form, true);
+  Box->SetBounds(0, 0, 100, 60);
+  Box->SetItems(&List);
+  CHECK(Box->Count() == 2);
+  List.Add("http://host/x.viv");
+  REQUIRE(Box->Count() == 3);
+  char Text[64] = "";
+  SendMessageA(Box->Handle(), LB_GETTEXT, 2, reinterpret_cast<LPARAM>(Text));
+  CHECK(std::string(Text) == "http://host/x.viv");
+
+  int Changes = 0;
+  Box->OnSelChange = [&](TObject* Sender) { Changes += Sender == Box; };
+  int Line = static_cast<int>(SendMessageA(Box->Handle(), LB_GETITEMHEIGHT, 0, 0));
+  PostMouse(Box, WM_LBUTTONDOWN, 5, Line + Line / 2, MK_LBUTTON);
+  PostMouse(Box, WM_LBUTTONUP, 5, Line + Line / 2, 0);
+  F.A.App.ProcessMessages();
+  CHECK(Changes == 1);
+  CHECK(Box->ItemIndex() == 1);
+  CHECK(Box->Selected(1));
+  CHECK_FALSE(Box->Selected(0));
+  Box->SetSelected(2, true);
+  CHECK(Box->SelCount() == 2);
+  List.Clear();
+  CHECK(Box->Count() == 0);
+  Box->SetItems(nullptr);
+  CHECK_FALSE(List.OnChange);
 }
 
 TEST_CASE("the mouse goes to the topmost control under it, which keeps it until release") {
