@@ -1,0 +1,147 @@
+// The player window: a television set with the video control in its screen, a menu key on its
+// front, and every command of the program in its popup menu.
+#pragma once
+
+#include <windows.h>
+// After windows.h: shellapi.h needs its types.
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "player/ViewGeometry.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/ExtCtrls.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Menus.h"
+
+class TVvPPWeb;
+class TTrayIcon;
+struct IDirectDraw;
+
+enum TPlayState : uint8_t { psPlaying = 0, psPaused = 1, psStopped = 2 };
+
+// MM_WOM_DONE: the wave-output device's report that a buffer has finished playing.
+inline constexpr UINT WaveOutDone = 0x03BD;
+
+class TMainForm : public TForm {
+public:
+  explicit TMainForm(TComponent* Owner);
+  ~TMainForm() override;
+
+  // Components.
+  TImage* TVImage;
+  TImage* Button1;
+  TVvPPWeb* vivo;
+  TOpenDialog* OpenDialog1;
+  TPopupMenu* PopupMenu1;
+  TTrayIcon* TrayIcon1;
+
+  // The command menu's entries, in display order.
+  TMenuItem *VideoControl1, *OpenFile1, *OpenURL1, *N3, *Playlist1, *N2, *PlayPause1,
+      *Fastforward1, *Stop1, *Restart1, *Close1, *N5, *SaveAs1;
+  TMenuItem *View1, *HalfSize1, *OriginalSize1, *DoubleSize1, *TripleSize1, *FullScreen1,
+      *ScaledFullScreen1, *N6, *DirectXMode1, *PresentationMode1, *CompactMode1, *N4;
+  TMenuItem *Options1, *AlwaysOnTop1, *Minimize1, *N7, *DisableScreenSaver1, *SystemTray1,
+      *ChangeDirectXresolution1, *Help1;
+  TMenuItem *N1, *About1, *AboutthisMovie1, *AboutQuillo1, *AboutOstra1, *Exit1;
+
+  // Loads a file, a URL or the temporary playlist into the control and starts it.
+  void PlayFile(const std::string& FileName);
+  void OpenFiles();
+  void OpenURL();
+  // Re-delivers every buffer-done notice six times until FastForwarding is cleared.
+  void FastForward();
+  // The television's switch-off; ends by asking the application to terminate.
+  void SwitchOff();
+
+  // Lays the skin out at W / BaseW by H / BaseH around the video.
+  void ScaleSkin(int32_t W, int32_t BaseW, int32_t H, int32_t BaseH);
+  // Enables Double and Triple Size by what fits, then runs the checked size's command.
+  void ApplyView(TObject* Sender);
+  void EnterDirectDraw(int32_t Width, int32_t Height);
+  void LeaveDirectDraw();
+  // Icon in the notification area or button on the taskbar, as System Tray says.
+  void UpdateTrayIcon();
+  // The application-wide filter that keeps the screen saver from starting.
+  void ScreenSaverFilter(MSG& Msg, bool& Handled);
+
+  void FormCreate(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormResize(TObject* Sender);
+  void FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormDblClick(TObject* Sender);
+  void Button1Click(TObject* Sender);
+  void Button1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void Button1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void OpenFile1Click(TObject* Sender);
+  void OpenURL1Click(TObject* Sender);
+  void PlayPause1Click(TObject* Sender);
+  void Fastforward1Click(TObject* Sender);
+  void Stop1Click(TObject* Sender);
+  void Restart1Click(TObject* Sender);
+  void Close1Click(TObject* Sender);
+  void SaveAs1Click(TObject* Sender);
+  void AboutthisMovie1Click(TObject* Sender);
+  void Options1Click(TObject* Sender);
+  void Exit1Click(TObject* Sender);
+  void HalfSize1Click(TObject* Sender);
+  void OriginalSize1Click(TObject* Sender);
+  void DoubleSize1Click(TObject* Sender);
+  void TripleSize1Click(TObject* Sender);
+  void FullScreen1Click(TObject* Sender);
+  void ScaledFullScreen1Click(TObject* Sender);
+  void DirectXMode1Click(TObject* Sender);
+  void PresentationMode1Click(TObject* Sender);
+  void CompactMode1Click(TObject* Sender);
+  void ChangeDirectXresolution1Click(TObject* Sender);
+  void AlwaysOnTop1Click(TObject* Sender);
+  void Minimize1Click(TObject* Sender);
+  void DisableScreenSaver1Click(TObject* Sender);
+  void SystemTray1Click(TObject* Sender);
+  void Help1Click(TObject* Sender);
+  void TrayIcon1Click(TObject* Sender);
+  void TrayIcon1RightClick(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void vivoAtStart(TObject* Sender, const std::string& URL);
+  void vivoAtEnd(TObject* Sender, const std::string& URL);
+  void vivoFetchError(TObject* Sender, int32_t Result);
+  void vivoTime(TObject* Sender, int32_t Time, const std::string& URL);
+
+  TPlayState PlayState;
+  int32_t DirectXWidth;
+  int32_t DirectXHeight;
+
+protected:
+  LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L) override;
+
+private:
+  void CreateMenu();
+  // Half, Original, Double and Triple Size: one procedure with a factor.
+  void FixedSize(TMenuItem* Item, TViewFactor Factor);
+  // Checks Item and unchecks the other five sizes.
+  void CheckSize(TMenuItem* Item);
+  // The start both full-screen commands share; false when no clip is loaded.
+  bool BeginFullScreen(TMenuItem* Item);
+  // The z-order Always On Top asks for, at the window's present bounds.
+  void ApplyZOrder();
+  void AttachVideoDrag(bool Attach);
+  void WMDropFiles(HDROP Drop);
+  // Writes VivoList as the temporary playlist and plays it.
+  void PlayTempPlaylist();
+};
+
+extern TMainForm* MainForm;
+
+// The player window's shared state.
+extern bool Resizing;
+extern bool Dragging;
+extern int32_t DragX, DragY;
+extern bool FastForwarding;
+extern std::string LastURL;
+extern bool Closing;
+extern bool DirectDrawUsed;
+extern bool DirectDrawActive;
+extern IDirectDraw* DirectDrawObject;

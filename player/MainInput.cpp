@@ -1,0 +1,150 @@
+// The player window's keys, mouse and window chores: the menu key, dragging, placement keys,
+// Escape, the shortcuts during fast forward, always on top, minimise, tray, screen saver, help.
+#include "components/Trayicon.h"
+#include "control/VVPPWEBLib_TLB.h"
+#include "player/Main.h"
+
+void TMainForm::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
+  const TShiftState Keys = Shift.Keys();
+  if (Keys == TShiftState(ssAlt)) {
+    Button1Click(nullptr);
+    return;
+  }
+  if (Keys == TShiftState(ssCtrl)) {
+    if (auto Corner = PlacementForKey(Key, Screen->Width(), Screen->Height(), Width(), Height())) {
+      SetLeft(Corner->X);
+      SetTop(Corner->Y);
+    }
+  } else if (Keys.Empty() && Key == VK_ESCAPE) {
+    FastForwarding = false;
+    Application->ProcessMessages();
+    PresentationMode1->Checked = false;
+    CompactMode1->Checked = false;
+    if (DirectDrawActive) LeaveDirectDraw();
+    if (FullScreen1->Checked || ScaledFullScreen1->Checked)
+      OriginalSize1Click(nullptr);
+    else
+      ApplyView(nullptr);
+    return;
+  }
+
+  // The fast-forward loop keeps the menu from seeing its shortcuts; the letter and digit ones
+  // are carried out here instead.
+  if (!FastForwarding) return;
+  using THandler = void (TMainForm::*)(TObject*);
+  THandler Handler = nullptr;
+  if (Keys == TShiftState(ssCtrl)) {
+    switch (Key) {
+      case '0': Handler = &TMainForm::HalfSize1Click; break;
+      case '1': Handler = &TMainForm::OriginalSize1Click; break;
+      case '2': Handler = &TMainForm::DoubleSize1Click; break;
+      case '3': Handler = &TMainForm::TripleSize1Click; break;
+      case '4': Handler = &TMainForm::FullScreen1Click; break;
+      case '5': Handler = &TMainForm::ScaledFullScreen1Click; break;
+      case 'A': Handler = &TMainForm::AboutthisMovie1Click; break;
+      case 'C': Handler = &TMainForm::Close1Click; break;
+      case 'D': Handler = &TMainForm::DisableScreenSaver1Click; break;
+      case 'O': Handler = &TMainForm::OpenFile1Click; break;
+      case 'P': Handler = &TMainForm::PlayPause1Click; break;
+      case 'R': Handler = &TMainForm::Restart1Click; break;
+      case 'S': Handler = &TMainForm::Stop1Click; break;
+      case 'U': Handler = &TMainForm::OpenURL1Click; break;
+      case 'X': Handler = &TMainForm::Exit1Click; break;
+    }
+  } else if (Keys == (ssCtrl | ssShift)) {
+    switch (Key) {
+      case 'A': Handler = &TMainForm::AlwaysOnTop1Click; break;
+      case 'C': Handler = &TMainForm::CompactMode1Click; break;
+      case 'O': Handler = &TMainForm::Options1Click; break;
+      case 'P': Handler = &TMainForm::PresentationMode1Click; break;
+      case 'S': Handler = &TMainForm::SaveAs1Click; break;
+      case 'X': Handler = &TMainForm::DirectXMode1Click; break;
+    }
+  }
+  if (Handler) (this->*Handler)(nullptr);
+}
+
+void TMainForm::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+  Dragging = true;
+  DragX = X;
+  DragY = Y;
+}
+
+void TMainForm::FormMouseMove(TObject*, TShiftState, int X, int Y) {
+  if (!Dragging) return;
+  SetLeft(Left() + X - DragX);
+  SetTop(Top() + Y - DragY);
+}
+
+void TMainForm::FormMouseUp(TObject*, TMouseButton, TShiftState, int, int) { Dragging = false; }
+
+void TMainForm::FormDblClick(TObject* Sender) { PlayPause1Click(Sender); }
+
+void TMainForm::Button1Click(TObject*) {
+  TRect Window{Left(), Top(), Width(), Height()};
+  TRect Button{Button1->Left(), Button1->Top(), Button1->Width(), Button1->Height()};
+  TPoint At = MenuPopupPoint(Window, Button, Button1->Visible());
+  PopupMenu1->Popup(At.X, At.Y);
+}
+
+void TMainForm::Button1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  Button1->SetBounds(Button1->Left() + 1, Button1->Top() + 1, Button1->Width(), Button1->Height());
+}
+
+void TMainForm::Button1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  Button1->SetBounds(Button1->Left() - 1, Button1->Top() - 1, Button1->Width(), Button1->Height());
+}
+
+void TMainForm::ApplyZOrder() {
+  SetWindowPos(Handle(), AlwaysOnTop1->Checked ? HWND_TOPMOST : HWND_NOTOPMOST, Left(), Top(),
+               Width(), Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+void TMainForm::AlwaysOnTop1Click(TObject*) {
+  AlwaysOnTop1->Checked = !AlwaysOnTop1->Checked;
+  ApplyZOrder();
+}
+
+void TMainForm::UpdateTrayIcon() {
+  if (SystemTray1->Checked) {
+    TrayIcon1->SetActive(true);
+    TrayIcon1->SetShowApp(false);
+  } else {
+    TrayIcon1->SetActive(false);
+    TrayIcon1->SetShowApp(true);
+  }
+}
+
+void TMainForm::SystemTray1Click(TObject*) {
+  SystemTray1->Checked = !SystemTray1->Checked;
+  UpdateTrayIcon();
+}
+
+void TMainForm::Minimize1Click(TObject*) {
+  Application->Minimize();
+  UpdateTrayIcon();
+}
+
+void TMainForm::TrayIcon1Click(TObject*) {
+  Application->Restore();
+  Application->BringToFront();
+}
+
+void TMainForm::TrayIcon1RightClick(TObject*, TMouseButton, TShiftState, int, int) {
+  Application->Restore();
+  Application->BringToFront();
+}
+
+void TMainForm::DisableScreenSaver1Click(TObject*) {
+  DisableScreenSaver1->Checked = !DisableScreenSaver1->Checked;
+  if (DisableScreenSaver1->Checked)
+    Application->OnMessage = [this](MSG& Msg, bool& Handled) { ScreenSaverFilter(Msg, Handled); };
+  else
+    Application->OnMessage = nullptr;
+}
+
+void TMainForm::ScreenSaverFilter(MSG& Msg, bool& Handled) {
+  if (Msg.message == WM_SYSCOMMAND && Msg.wParam == SC_SCREENSAVE) Handled = true;
+}
+
+void TMainForm::Help1Click(TObject*) { Application->HelpCommand(HELP_CONTENTS, 0); }

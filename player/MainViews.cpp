@@ -1,0 +1,137 @@
+// The player window's view sizes: the skin scaled around the video, compact and screen-style
+// presentations, the fit tests, the user's own resizing and the mode switches.
+#include "control/VVPPWEBLib_TLB.h"
+#include "player/Main.h"
+
+void TMainForm::ScaleSkin(int32_t W, int32_t BaseW, int32_t H, int32_t BaseH) {
+  Resizing = true;
+  TSkinLayout L = ScaleSkinLayout(W, BaseW, H, BaseH);
+  vivo->SetBounds(L.Video.Left, L.Video.Top, L.Video.Width, L.Video.Height);
+  Button1->SetBounds(L.Button.Left, L.Button.Top, L.Button.Width, L.Button.Height);
+  SetClientSize(L.ClientWidth, L.ClientHeight);
+  Resizing = false;
+}
+
+void TMainForm::AttachVideoDrag(bool Attach) {
+  if (Attach)
+    vivo->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
+      FormMouseMove(S, Sh, X, Y);
+    };
+  else
+    vivo->OnMouseMove = nullptr;
+  vivo->SetCursorNone(!Attach);
+}
+
+void TMainForm::CheckSize(TMenuItem* Item) {
+  for (TMenuItem* Size : {HalfSize1, OriginalSize1, DoubleSize1, TripleSize1, FullScreen1,
+                          ScaledFullScreen1})
+    Size->Checked = Size == Item;
+}
+
+void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
+  if (!Item->Enabled) return;
+  CheckSize(Item);
+  if (vivo->URL().empty()) return;
+  int NativeWidth = vivo->VideoWidth(), NativeHeight = vivo->VideoHeight();
+  // Before the clip's first picture there is no size to lay out yet; the clip's start will.
+  if (NativeWidth < 0 || NativeHeight < 0) return;
+  TSize Video = FixedVideoSize(Factor, NativeWidth, NativeHeight);
+
+  if (DirectXMode1->Checked || PresentationMode1->Checked) {
+    AttachVideoDrag(false);
+    Button1->Hide();
+    TVImage->Hide();
+    if (DirectXMode1->Checked)
+      EnterDirectDraw(DirectXWidth, DirectXHeight);
+    else
+      LeaveDirectDraw();
+    Resizing = true;
+    TPoint Origin = ScreenStyleOrigin(Width(), Height(), ClientWidth(), ClientHeight());
+    SetLeft(Origin.X);
+    SetTop(Origin.Y);
+    SetClientSize(Screen->Width(), Screen->Height());
+    TRect V = CentredVideo(ClientWidth(), ClientHeight(), Video.Width, Video.Height);
+    vivo->SetBounds(V.Left, V.Top, V.Width, V.Height);
+    Resizing = false;
+    return;
+  }
+
+  LeaveDirectDraw();
+  AttachVideoDrag(true);
+  if (CompactMode1->Checked) {
+    Button1->Hide();
+    TVImage->Hide();
+    Resizing = true;
+    vivo->SetBounds(0, 0, Video.Width, Video.Height);
+    SetClientSize(Video.Width, Video.Height);
+    Resizing = false;
+  } else {
+    ScaleSkin(Video.Width, SkinVideo.Width, Video.Height, SkinVideo.Height);
+    Button1->Show();
+    TVImage->Show();
+  }
+}
+
+void TMainForm::HalfSize1Click(TObject*) { FixedSize(HalfSize1, TViewFactor::Half); }
+void TMainForm::OriginalSize1Click(TObject*) { FixedSize(OriginalSize1, TViewFactor::Original); }
+void TMainForm::DoubleSize1Click(TObject*) { FixedSize(DoubleSize1, TViewFactor::Double); }
+void TMainForm::TripleSize1Click(TObject*) { FixedSize(TripleSize1, TViewFactor::Triple); }
+
+void TMainForm::ApplyView(TObject* Sender) {
+  int NativeWidth = vivo->VideoWidth(), NativeHeight = vivo->VideoHeight();
+  TPresentation Presentation = DirectXMode1->Checked        ? TPresentation::DirectX
+                               : PresentationMode1->Checked ? TPresentation::Presentation
+                               : CompactMode1->Checked      ? TPresentation::Compact
+                                                            : TPresentation::TVSkin;
+  auto Fits = [&](int K) {
+    return ViewFits(Presentation, K, NativeWidth, NativeHeight, Screen->Width(), Screen->Height(),
+                    DirectXWidth, DirectXHeight);
+  };
+  DoubleSize1->Enabled = Fits(2);
+  TripleSize1->Enabled = Fits(3);
+
+  struct TSizeCommand {
+    TMenuItem* Item;
+    void (TMainForm::*Handler)(TObject*);
+  };
+  const TSizeCommand Sizes[] = {{HalfSize1, &TMainForm::HalfSize1Click},
+                                {OriginalSize1, &TMainForm::OriginalSize1Click},
+                                {DoubleSize1, &TMainForm::DoubleSize1Click},
+                                {TripleSize1, &TMainForm::TripleSize1Click},
+                                {FullScreen1, &TMainForm::FullScreen1Click},
+                                {ScaledFullScreen1, &TMainForm::ScaledFullScreen1Click}};
+  for (const TSizeCommand& Size : Sizes) {
+    if (Size.Item->Checked && Size.Item->Enabled) {
+      (this->*Size.Handler)(Sender);
+      return;
+    }
+  }
+  OriginalSize1Click(Sender);
+}
+
+void TMainForm::PresentationMode1Click(TObject* Sender) {
+  PresentationMode1->Checked = !PresentationMode1->Checked;
+  DirectXMode1->Checked = false;
+  CompactMode1->Checked = false;
+  ApplyView(Sender);
+}
+
+void TMainForm::CompactMode1Click(TObject* Sender) {
+  CompactMode1->Checked = !CompactMode1->Checked;
+  DirectXMode1->Checked = false;
+  PresentationMode1->Checked = false;
+  ApplyView(Sender);
+}
+
+void TMainForm::FormResize(TObject*) {
+  if (Resizing) return;
+  if (CompactMode1->Checked) {
+    Button1->Hide();
+    TVImage->Hide();
+    Resizing = true;
+    vivo->SetBounds(0, 0, ClientWidth(), ClientHeight());
+    Resizing = false;
+  } else {
+    ScaleSkin(ClientWidth(), SkinWidth, ClientHeight(), SkinHeight);
+  }
+}

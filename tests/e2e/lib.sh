@@ -1,0 +1,52 @@
+# Shared by the end-to-end scripts and tools/run: start Quillo under Wine, look at it with the
+# probe, type at it with xdotool, take screenshots. Source it with BUILD set to an x86_64 tree.
+# Wine's files, registry and temporary folder are those of that tree's prefix.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+: "${BUILD:=$ROOT/build/x86_64}"
+: "${DESKTOP:=1024x768}"
+WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP")
+QUILLO=$BUILD/app/Quillo.exe
+PROBE=$BUILD/tests/probe.exe
+PREFIX=$BUILD/wine-$DESKTOP
+WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
+QUILLO_PID=
+
+fail() { echo "FAIL: $*" >&2; stop_quillo; exit 1; }
+
+# The Windows name of a Unix path (Wine's Z: drive).
+winpath() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
+
+probe() { "${WINE_RUN[@]}" "$PROBE" "$@" | tr -d '\r'; }
+# One value of a probe report: probe_value KEY probe-args...
+probe_value() { local key=$1; shift; probe "$@" | sed -n "s/^$key=//p" | head -n 1; }
+
+xdo() { DISPLAY=$("${WINE_RUN[@]}" --display) xdotool "$@"; }
+screenshot() { DISPLAY=$("${WINE_RUN[@]}" --display) import -window root "$1"; }
+
+# Starts Quillo with the given arguments in the background and waits for its window.
+start_quillo() {
+  "${WINE_RUN[@]}" "$QUILLO" "$@" &
+  QUILLO_PID=$!
+  probe wait TMainForm 30 >/dev/null || fail "the player window did not appear"
+}
+
+# Waits up to $2 seconds (default 30) for the started Quillo to end; its exit code in $?.
+wait_quillo() {
+  local seconds=${1:-30} waited=0
+  while kill -0 "$QUILLO_PID" 2>/dev/null; do
+    [ "$waited" -ge $((seconds * 10)) ] && return 124
+    sleep 0.1; waited=$((waited + 1))
+  done
+  wait "$QUILLO_PID"
+}
+
+# Closes the player as the system would (WM_CLOSE) and waits for the process to end.
+stop_quillo() {
+  [ -n "$QUILLO_PID" ] || return 0
+  if kill -0 "$QUILLO_PID" 2>/dev/null; then
+    probe post TMainForm 0x0010 0 0 >/dev/null 2>&1
+    wait_quillo 30 || kill "$QUILLO_PID" 2>/dev/null
+  fi
+  QUILLO_PID=
+}

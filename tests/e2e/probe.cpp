@@ -1,0 +1,125 @@
+// Reports windows, geometry and menus of another process to the end-to-end scripts, and sends
+// it messages. One command a run; prints key=value lines; exit code 1 when nothing was found.
+//   probe screen                          screen=WxH
+//   probe wait CLASS [SECONDS]            waits until a visible window of CLASS exists
+//   probe gone CLASS [SECONDS]            waits until no window of CLASS exists
+//   probe info CLASS                      window, client, style, exstyle, visible, topmost
+//   probe children CLASS                  each child window: class and rectangle in the client
+//   probe menu [SECONDS]                  the items of the open popup menu
+//   probe post CLASS MSG WPARAM LPARAM    posts a message (numbers in C notation)
+//   probe close-menu                      closes an open popup menu
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+HWND Find(const char* Class) { return FindWindowA(Class, nullptr); }
+
+bool WaitFor(const char* Class, double Seconds, bool Present) {
+  DWORD Until = GetTickCount() + static_cast<DWORD>(Seconds * 1000);
+  for (;;) {
+    HWND W = Find(Class);
+    bool Here = W && (!Present || IsWindowVisible(W));
+    if (Here == Present) return true;
+    if (static_cast<LONG>(GetTickCount() - Until) > 0) return false;
+    Sleep(50);
+  }
+}
+
+int Info(const char* Class) {
+  HWND W = Find(Class);
+  if (!W) return 1;
+  RECT R, C;
+  GetWindowRect(W, &R);
+  GetClientRect(W, &C);
+  POINT Origin{0, 0};
+  ClientToScreen(W, &Origin);
+  LONG Ex = GetWindowLongA(W, GWL_EXSTYLE);
+  std::printf("hwnd=%p\nwindow=%ld,%ld,%ld,%ld\nclient=%ld,%ld\nclient_origin=%ld,%ld\n",
+              static_cast<void*>(W), R.left, R.top, R.right - R.left, R.bottom - R.top,
+              C.right, C.bottom, Origin.x, Origin.y);
+  std::printf("style=0x%08lX\nexstyle=0x%08lX\nvisible=%d\ntopmost=%d\niconic=%d\n",
+              static_cast<unsigned long>(GetWindowLongA(W, GWL_STYLE)),
+              static_cast<unsigned long>(Ex), IsWindowVisible(W) ? 1 : 0,
+              (Ex & WS_EX_TOPMOST) ? 1 : 0, IsIconic(W) ? 1 : 0);
+  char Title[256] = "";
+  GetWindowTextA(W, Title, sizeof Title);
+  std::printf("title=%s\n", Title);
+  return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND Child, LPARAM Parent) {
+  if (GetParent(Child) != reinterpret_cast<HWND>(Parent)) return TRUE;
+  char Class[128] = "";
+  GetClassNameA(Child, Class, sizeof Class);
+  RECT R;
+  GetWindowRect(Child, &R);
+  MapWindowPoints(HWND_DESKTOP, reinterpret_cast<HWND>(Parent), reinterpret_cast<POINT*>(&R), 2);
+  std::printf("child=%s,%ld,%ld,%ld,%ld,%d\n", Class, R.left, R.top, R.right - R.left,
+              R.bottom - R.top, IsWindowVisible(Child) ? 1 : 0);
+  return TRUE;
+}
+
+int Children(const char* Class) {
+  HWND W = Find(Class);
+  if (!W) return 1;
+  EnumChildWindows(W, PrintChild, reinterpret_cast<LPARAM>(W));
+  return 0;
+}
+
+int Menu(double Seconds) {
+  if (!WaitFor("#32768", Seconds, true)) return 1;
+  HWND W = Find("#32768");
+  HMENU M = reinterpret_cast<HMENU>(SendMessageA(W, MN_GETHMENU, 0, 0));
+  RECT R;
+  GetWindowRect(W, &R);
+  std::printf("menu_window=%ld,%ld,%ld,%ld\n", R.left, R.top, R.right - R.left, R.bottom - R.top);
+  int Count = GetMenuItemCount(M);
+  std::printf("items=%d\n", Count);
+  for (int I = 0; I < Count; ++I) {
+    char Text[256] = "";
+    MENUITEMINFOA Item{};
+    Item.cbSize = sizeof Item;
+    Item.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE | MIIM_SUBMENU;
+    Item.dwTypeData = Text;
+    Item.cch = sizeof Text;
+    GetMenuItemInfoA(M, I, TRUE, &Item);
+    std::printf("item=%s|%s%s%s\n", (Item.fType & MFT_SEPARATOR) ? "-" : Text,
+                (Item.fState & MFS_CHECKED) ? "checked," : "",
+                (Item.fState & MFS_DISABLED) ? "disabled," : "", Item.hSubMenu ? "submenu" : "");
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string Cmd = argc > 1 ? argv[1] : "";
+  auto Arg = [&](int I, const char* Default) { return argc > I ? argv[I] : Default; };
+  if (Cmd == "screen") {
+    std::printf("screen=%dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+  }
+  if (Cmd == "wait" && argc > 2) return WaitFor(argv[2], std::atof(Arg(3, "10")), true) ? 0 : 1;
+  if (Cmd == "gone" && argc > 2) return WaitFor(argv[2], std::atof(Arg(3, "10")), false) ? 0 : 1;
+  if (Cmd == "info" && argc > 2) return Info(argv[2]);
+  if (Cmd == "children" && argc > 2) return Children(argv[2]);
+  if (Cmd == "menu") return Menu(std::atof(Arg(2, "5")));
+  if (Cmd == "close-menu") {
+    HWND W = Find("#32768");
+    if (!W) return 1;
+    PostMessageA(W, WM_KEYDOWN, VK_ESCAPE, 0);
+    return 0;
+  }
+  if (Cmd == "post" && argc > 5) {
+    HWND W = Find(argv[2]);
+    if (!W) return 1;
+    return PostMessageA(W, std::strtoul(argv[3], nullptr, 0), std::strtoull(argv[4], nullptr, 0),
+                        std::strtoll(argv[5], nullptr, 0)) ? 0 : 1;
+  }
+  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu ...\n");
+  return 2;
+}
