@@ -115,14 +115,19 @@ void TVivoControl::Paint(HDC Dc, const RECT& Client) {
     FillSolid(Dc, Bar, RGB(48, 48, 48));
     // A play triangle while paused, two bars while playing, then the clip's progress.
     int Top = Bar.top + 2, Bottom = Bar.bottom - 2;
+    COLORREF Glyph = RGB(220, 220, 220);
     if (Playback.Playing()) {
-      FillSolid(Dc, RECT{Bar.left + 3, Top, Bar.left + 5, Bottom}, RGB(220, 220, 220));
-      FillSolid(Dc, RECT{Bar.left + 7, Top, Bar.left + 9, Bottom}, RGB(220, 220, 220));
+      FillSolid(Dc, RECT{Bar.left + 3, Top, Bar.left + 5, Bottom}, Glyph);
+      FillSolid(Dc, RECT{Bar.left + 7, Top, Bar.left + 9, Bottom}, Glyph);
     } else {
-      for (int Row = Top; Row < Bottom; ++Row) {
-        int Reach = (Bottom - Top) / 2 - (Row - Top < (Bottom - Top) / 2 ? (Bottom - Top) / 2 - (Row - Top) : Row - Top - (Bottom - Top) / 2);
-        FillSolid(Dc, RECT{Bar.left + 3, Row, Bar.left + 4 + Reach, Row + 1}, RGB(220, 220, 220));
-      }
+      POINT Triangle[3] = {{Bar.left + 3, Top}, {Bar.left + 3, Bottom}, {Bar.left + 9, (Top + Bottom) / 2}};
+      HGDIOBJ OldBrush = SelectObject(Dc, GetStockObject(DC_BRUSH));
+      HGDIOBJ OldPen = SelectObject(Dc, GetStockObject(DC_PEN));
+      SetDCBrushColor(Dc, Glyph);
+      SetDCPenColor(Dc, Glyph);
+      Polygon(Dc, Triangle, 3);
+      SelectObject(Dc, OldPen);
+      SelectObject(Dc, OldBrush);
     }
     RECT Track{Bar.left + 14, Bar.top + 4, Bar.right - 3, Bar.bottom - 4};
     FillSolid(Dc, Track, RGB(90, 90, 90));

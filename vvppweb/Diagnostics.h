@@ -11,7 +11,7 @@ inline constexpr IID IID_IVvPPWebDiagnostics = {
     0x6A1D3B5E, 0x8C27, 0x4F0B, {0x9E, 0x41, 0x2D, 0x7C, 0x5A, 0x90, 0xB3, 0xF4}};
 
 struct IVvPPWebDiagnostics : public IUnknown {
-  // What VideoWidth and VideoHeight report until the next clip starts; the picture follows.
+  // What VideoWidth and VideoHeight report until the next clip starts.
   virtual HRESULT STDMETHODCALLTYPE SetPictureSize(short Width, short Height) = 0;
   // Fires event DispId (1 to 8) with Count arguments given in the event's own order.
   virtual HRESULT STDMETHODCALLTYPE FireEvent(LONG DispId, const VARIANT* Args, ULONG Count) = 0;

@@ -1,6 +1,8 @@
 // The playback engine: loading, entry order, the clock and the events.
 #include "vvppweb/Playback.h"
 
+#include <algorithm>
+
 #include "vvppweb/ClipNames.h"
 
 void TPlayback::Queue(TVivoEvent Event, int32_t A, int32_t B, const std::string& Url) {
@@ -30,9 +32,10 @@ const std::string& TPlayback::EntryUrl() const {
 }
 
 const TClipInfo* TPlayback::Clip() const {
-  bool Shown = Phase == TPhase::Ready || Phase == TPhase::Ended || Phase == TPhase::OpeningEntry;
-  for (size_t I = Index + 1; Shown && I-- > 0;)
-    if (I < Entries.size() && Entries[I].Fetched) return &Entries[I].Info;
+  if (Phase != TPhase::Ready && Phase != TPhase::Ended && Phase != TPhase::OpeningEntry) return nullptr;
+  // While the next entry is fetched, and after the end, the last clip that played stays in view.
+  for (size_t I = std::min(Index + 1, Entries.size()); I > 0; --I)
+    if (Entries[I - 1].Fetched) return &Entries[I - 1].Info;
   return nullptr;
 }
 

@@ -34,10 +34,8 @@ void DeleteKeyIfOurs(const std::string& Key, const char* OurValue = nullptr) {
   DWORD SubKeys = 0, Values = 0;
   RegQueryInfoKeyA(Handle, nullptr, nullptr, nullptr, &SubKeys, nullptr, nullptr, &Values,
                    nullptr, nullptr, nullptr, nullptr);
-  char Default[2];
-  DWORD Size = sizeof Default;
-  bool OnlyDefault = Values == 0 || (Values == 1 && RegQueryValueExA(Handle, "", nullptr, nullptr,
-                                                                     reinterpret_cast<BYTE*>(Default), &Size) != ERROR_FILE_NOT_FOUND);
+  bool HasDefault = RegQueryValueExA(Handle, "", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  bool OnlyDefault = Values == 0 || (Values == 1 && HasDefault);
   RegCloseKey(Handle);
   if (SubKeys == 0 && OnlyDefault) RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
 }
