@@ -94,7 +94,8 @@ TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
   vivo->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
     FormMouseUp(S, B, Sh, X, Y);
   };
-  vivo->OnKeyDown = [this](TObject* S, uint16_t& Key, TShiftState Sh) { FormKeyDown(S, Key, Sh); };
+  // The control's keys reach FormKeyDown through the window's key preview, the control's
+  // window being one of ours; binding its key event as well would run every key twice.
   vivo->OnDblClick = [this](TObject* S) { FormDblClick(S); };
 
   OpenDialog1 = new TOpenDialog(this);

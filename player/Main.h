@@ -128,6 +128,8 @@ private:
   // The z-order Always On Top asks for, at the window's present bounds.
   void ApplyZOrder();
   void AttachVideoDrag(bool Attach);
+  // ScreenSaverFilter becomes the application-wide message filter, or no filter is left.
+  void InstallScreenSaverFilter(bool Install);
   void WMDropFiles(HDROP Drop);
   // Writes VivoList as the temporary playlist and plays it.
   void PlayTempPlaylist();

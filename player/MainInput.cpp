@@ -137,7 +137,11 @@ void TMainForm::TrayIcon1RightClick(TObject*, TMouseButton, TShiftState, int, in
 
 void TMainForm::DisableScreenSaver1Click(TObject*) {
   DisableScreenSaver1->Checked = !DisableScreenSaver1->Checked;
-  if (DisableScreenSaver1->Checked)
+  InstallScreenSaverFilter(DisableScreenSaver1->Checked);
+}
+
+void TMainForm::InstallScreenSaverFilter(bool Install) {
+  if (Install)
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ScreenSaverFilter(Msg, Handled); };
   else
     Application->OnMessage = nullptr;

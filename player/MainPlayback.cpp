@@ -133,8 +133,7 @@ void TMainForm::Exit1Click(TObject*) {
 
 void TMainForm::vivoAtStart(TObject*, const std::string&) {
   if (vivo->VideoWidth() < 0 || vivo->VideoHeight() < 0) return;
-  if (DisableScreenSaver1->Checked)
-    Application->OnMessage = [this](MSG& Msg, bool& Handled) { ScreenSaverFilter(Msg, Handled); };
+  if (DisableScreenSaver1->Checked) InstallScreenSaverFilter(true);
   if (vivo->Autostart() == "TRUE") PlayState = psPlaying;
   ApplyView(nullptr);
 }
@@ -142,7 +141,7 @@ void TMainForm::vivoAtStart(TObject*, const std::string&) {
 void TMainForm::vivoAtEnd(TObject*, const std::string&) {
   PlayState = psStopped;
   FastForwarding = false;
-  Application->OnMessage = nullptr;
+  InstallScreenSaverFilter(false);
   Application->ProcessMessages();
 }
 

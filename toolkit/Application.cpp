@@ -55,8 +55,7 @@ HWND TApplication::Handle() {
   WNDCLASSA Class{};
   Class.lpfnWndProc = WindowProc;
   Class.hInstance = Instance;
-  Class.hIcon = LoadIconA(Instance, "MAINICON");
-  if (!Class.hIcon) Class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  Class.hIcon = static_cast<HICON>(ProgramIcon());
   Class.lpszClassName = ApplicationClass;
   if (!RegisterClassA(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw Exception("Cannot register the application window: " + SysErrorMessage(GetLastError()));

@@ -27,3 +27,11 @@ std::string ProgramFileName() {
     Name.resize(Name.size() * 2);
   }
 }
+
+void* ProgramIcon() {
+  HINSTANCE Instance = GetModuleHandleA(nullptr);
+  HICON Icon = LoadIconA(Instance, "MAINICON");
+  if (!Icon) Icon = LoadIconA(Instance, MAKEINTRESOURCEA(1));
+  if (!Icon) Icon = LoadIconA(nullptr, IDI_APPLICATION);
+  return Icon;
+}

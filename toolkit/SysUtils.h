@@ -9,3 +9,7 @@ std::string SysErrorMessage(uint32_t ErrorCode);
 
 // The full name of the running program file.
 std::string ProgramFileName();
+
+// The program's own icon for its windows: the one named MAINICON, else the icon numbered 1 (the
+// first icon group), else the system's application icon. Returned as a void* HICON.
+void* ProgramIcon();

@@ -20,8 +20,7 @@ void RegisterOwnClass(const char* ClassName, WNDPROC Procedure) {
   Class.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
   Class.lpfnWndProc = Procedure;
   Class.hInstance = Instance;
-  Class.hIcon = LoadIconA(Instance, "MAINICON");
-  if (!Class.hIcon) Class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  Class.hIcon = static_cast<HICON>(ProgramIcon());
   Class.lpszClassName = ClassName;
   if (!RegisterClassA(&Class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw Exception(std::string("Cannot register the window class ") + ClassName + ": " +
