@@ -1,0 +1,70 @@
+// The player window under test, with its control, dialogs and scratch folder.
+#include "tests/win/MainFormFixture.h"
+
+#include "control/VVPPWEBLib_TLB.h"
+
+TMainFormFixture::TMainFormFixture() {
+  // The window's shared state outlives a window; each test starts from the program's start.
+  Resizing = false;
+  Dragging = false;
+  FastForwarding = false;
+  LastURL.clear();
+  DirectDrawActive = false;
+  Playlist.TempDir = Dir.Path();
+  PlayListForm = &Playlist;
+  Application->CreateForm(MainForm);
+  Form = MainForm;
+  Control = std::make_unique<TDiagnostics>(*Form->vivo);
+}
+
+TMainFormFixture::~TMainFormFixture() {
+  Control.reset();
+  App.App.DestroyForms();
+  PlayListForm = nullptr;
+}
+
+std::vector<std::string> TMainFormFixture::Calls() const { return Control->Calls(); }
+
+std::vector<std::string> TMainFormFixture::Commands() const {
+  std::vector<std::string> Given;
+  for (const std::string& Call : Calls())
+    if (Call != "Autostart" && Call != "Videocontrols" && Call != "URL" && Call != "VideoWidth" &&
+        Call != "VideoHeight")
+      Given.push_back(Call);
+  return Given;
+}
+
+void TMainFormFixture::ClearCalls() { (*Control)->ClearCalls(); }
+
+void TMainFormFixture::ShowInFront() {
+  Form->Show();
+  SetForegroundWindow(Form->Handle());
+  RunUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000);
+}
+
+std::string TMainFormFixture::StartClip(const std::string& Name, uint32_t DurationMs) {
+  std::string Path = Dir / Name;
+  WriteClip(Path, 160, 120, DurationMs);
+  Form->PlayState = psStopped;
+  Form->PlayFile(Path);
+  REQUIRE(RunUntil([&] { return Form->PlayState == psPlaying; }));
+  return Path;
+}
+
+bool TMainFormFixture::RunUntil(const std::function<bool()>& Done, DWORD TimeoutMs) {
+  ULONGLONG End = GetTickCount64() + TimeoutMs;
+  while (!Done()) {
+    if (GetTickCount64() >= End) return false;
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::string PlaylistBytes(const std::vector<std::string>& Entries) {
+  std::string Bytes = PlaylistHeader;
+  for (const std::string& Entry : Entries) Bytes += "next " + Entry + "\r\n";
+  return Bytes;
+}
+
+std::vector<std::string> Items(const TStrings& List) { return {List.begin(), List.end()}; }

@@ -1,0 +1,51 @@
+// The player window under test: a fresh application, the registered video control, scripted
+// dialogs, and a playlist object whose temporary folder is a scratch folder of the test's own.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/Main.h"
+#include "playlist/Playlist.h"
+#include "tests/win/ControlTestHost.h"
+#include "tests/win/TestFiles.h"
+#include "tests/win/ToolkitTestSupport.h"
+#include "toolkit/ScriptedDialogs.h"
+
+// The first two lines of every playlist the program writes.
+inline const std::string PlaylistHeader = "Version:   Vivo/2.00\r\nBegin:     commands\r\n";
+
+struct TMainFormFixture : TControlFixture {
+  TMainFormFixture();
+  ~TMainFormFixture();
+
+  TScratchDir Dir;
+  TScriptedDialogs Dialogs;
+  TPlayListForm Playlist;
+  TFreshApplication App;
+  TMainForm* Form = nullptr;
+  std::unique_ptr<TDiagnostics> Control;
+
+  // Every member call the form made on the control since the last ClearCalls.
+  std::vector<std::string> Calls() const;
+  // The same without reading properties and picture sizes: the commands the form gave.
+  std::vector<std::string> Commands() const;
+  void ClearCalls();
+
+  std::string TempPlaylist() const { return Dir / "~~quillo.viv.tmp"; }
+  // The player window shown and in front, as a user would have it.
+  void ShowInFront();
+  // A generated clip in the scratch folder, played through PlayFile until it has started.
+  std::string StartClip(const std::string& Name, uint32_t DurationMs = 20000);
+  // Handles messages through the application (shortcuts and key preview included) until Done.
+  bool RunUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 5000);
+};
+
+// A playlist file's bytes for those entries, as written with paths.
+std::string PlaylistBytes(const std::vector<std::string>& Entries);
+
+// The list as a vector, for comparing.
+std::vector<std::string> Items(const TStrings& List);
