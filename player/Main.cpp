@@ -94,8 +94,12 @@ TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
   vivo->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
     FormMouseUp(S, B, Sh, X, Y);
   };
-  // The control's keys reach FormKeyDown through the window's key preview, the control's
-  // window being one of ours; binding its key event as well would run every key twice.
+  // The application's key preview shows the control's keys to FormKeyDown. The fast-forward
+  // loop dispatches without it, so only then does the control's own key event pass them on;
+  // at any other time that would run every key twice.
+  vivo->OnKeyDown = [this](TObject* S, uint16_t& Key, TShiftState Sh) {
+    if (FastForwarding) FormKeyDown(S, Key, Sh);
+  };
   vivo->OnDblClick = [this](TObject* S) { FormDblClick(S); };
 
   OpenDialog1 = new TOpenDialog(this);

@@ -44,6 +44,10 @@ void TMainForm::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
       case 'A': Handler = &TMainForm::AboutthisMovie1Click; break;
       case 'C': Handler = &TMainForm::Close1Click; break;
       case 'D': Handler = &TMainForm::DisableScreenSaver1Click; break;
+      case 'L':
+        // The playlist command is reached through its menu item, the one place that binds it.
+        Playlist1->Click();
+        return;
       case 'O': Handler = &TMainForm::OpenFile1Click; break;
       case 'P': Handler = &TMainForm::PlayPause1Click; break;
       case 'R': Handler = &TMainForm::Restart1Click; break;
@@ -148,7 +152,8 @@ void TMainForm::InstallScreenSaverFilter(bool Install) {
 }
 
 void TMainForm::ScreenSaverFilter(MSG& Msg, bool& Handled) {
-  if (Msg.message == WM_SYSCOMMAND && Msg.wParam == SC_SCREENSAVE) Handled = true;
+  // The system keeps the low four bits of a system command for itself.
+  if (Msg.message == WM_SYSCOMMAND && (Msg.wParam & 0xFFF0) == SC_SCREENSAVE) Handled = true;
 }
 
 void TMainForm::Help1Click(TObject*) { Application->HelpCommand(HELP_CONTENTS, 0); }
