@@ -12,6 +12,33 @@
 bool ShowInputBox(const std::string& Caption, const std::string& Prompt, std::string& Value);
 
 namespace {
+
+// The common dialogs library costs a noticeable part of start-up (it brings the common
+// controls with it), so it is loaded when a file dialog is first shown.
+struct TCommonDialogs {
+  decltype(&GetOpenFileNameA) Open = nullptr;
+  decltype(&GetSaveFileNameA) Save = nullptr;
+  decltype(&CommDlgExtendedError) ExtendedError = nullptr;
+};
+
+const TCommonDialogs& CommonDialogs() {
+  static TCommonDialogs Entries = [] {
+    TCommonDialogs Found;
+    if (HMODULE Library = LoadLibraryA("comdlg32.dll")) {
+      Found.Open = reinterpret_cast<decltype(Found.Open)>(
+          reinterpret_cast<void*>(GetProcAddress(Library, "GetOpenFileNameA")));
+      Found.Save = reinterpret_cast<decltype(Found.Save)>(
+          reinterpret_cast<void*>(GetProcAddress(Library, "GetSaveFileNameA")));
+      Found.ExtendedError = reinterpret_cast<decltype(Found.ExtendedError)>(
+          reinterpret_cast<void*>(GetProcAddress(Library, "CommDlgExtendedError")));
+    }
+    return Found;
+  }();
+  if (!Entries.Open || !Entries.Save || !Entries.ExtendedError)
+    throw Exception("The file dialog is not available: comdlg32.dll could not be loaded");
+  return Entries;
+}
+
 // Room for the names of a multiple selection; a larger one is refused with a message.
 constexpr size_t SelectionRoom = 256 * 1024;
 
@@ -59,18 +86,20 @@ public:
     if (Request.Options & ofHideReadOnly) Dialog.Flags |= OFN_HIDEREADONLY;
     if (Request.Options & ofOverwritePrompt) Dialog.Flags |= OFN_OVERWRITEPROMPT;
 
+    const TCommonDialogs& Common = CommonDialogs();
+    auto Show = Request.Save ? Common.Save : Common.Open;
     BOOL Ok;
     {
       TTaskWindowsDisabler Disabler(nullptr);
-      Ok = Request.Save ? GetSaveFileNameA(&Dialog) : GetOpenFileNameA(&Dialog);
-      if (!Ok && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+      Ok = Show(&Dialog);
+      if (!Ok && Common.ExtendedError() == FNERR_INVALIDFILENAME) {
         // The name offered was not acceptable: ask again without it.
         Buffer.assign(Buffer.size(), '\0');
-        Ok = Request.Save ? GetSaveFileNameA(&Dialog) : GetOpenFileNameA(&Dialog);
+        Ok = Show(&Dialog);
       }
     }
     if (!Ok) {
-      DWORD Error = CommDlgExtendedError();
+      DWORD Error = Common.ExtendedError();
       if (Error == FNERR_BUFFERTOOSMALL)
         throw Exception("Too many files were selected at once. Please choose fewer files.");
       if (Error != 0)

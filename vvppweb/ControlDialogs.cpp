@@ -9,6 +9,18 @@
 
 namespace {
 
+// Loaded when Save As is first used: the common dialogs would otherwise be loaded with the
+// control, a noticeable part of its host's start-up.
+decltype(&GetSaveFileNameA) SaveFileDialog() {
+  static decltype(&GetSaveFileNameA) Entry = [] {
+    HMODULE Library = LoadLibraryA("comdlg32.dll");
+    return Library ? reinterpret_cast<decltype(&GetSaveFileNameA)>(
+                         reinterpret_cast<void*>(GetProcAddress(Library, "GetSaveFileNameA")))
+                   : nullptr;
+  }();
+  return Entry;
+}
+
 std::string SystemText(DWORD Error) {
   char Text[512] = "";
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Error, 0, Text,
@@ -70,7 +82,13 @@ void TVivoControl::ShowSaveAs() {
   Dialog.lpstrTitle = "Save a Copy of the Clip";
   Dialog.lpstrDefExt = "viv";
   Dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-  if (!GetSaveFileNameA(&Dialog)) return;
+  auto GetSaveFileName = SaveFileDialog();
+  if (!GetSaveFileName) {
+    MessageBoxA(DialogOwner(), "The save dialog is not available: comdlg32.dll could not be loaded.",
+                "Save As", MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (!GetSaveFileName(&Dialog)) return;
   if (DWORD Error = WriteWhole(Name, Copy)) {
     std::string Text = "The clip could not be saved as " + std::string(Name) + ":\r\n" + SystemText(Error) + ".";
     MessageBoxA(DialogOwner(), Text.c_str(), "Save As", MB_OK | MB_ICONERROR);
