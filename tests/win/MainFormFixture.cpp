@@ -1,6 +1,8 @@
 // The player window under test, with its control, dialogs and scratch folder.
 #include "tests/win/MainFormFixture.h"
 
+#include <cstring>
+
 #include "control/VVPPWEBLib_TLB.h"
 
 TMainFormFixture::TMainFormFixture() {
@@ -22,6 +24,14 @@ TMainFormFixture::~TMainFormFixture() {
   App.App.DestroyForms();
   PlayListForm = nullptr;
 }
+
+TMainFormFixture::TCurrentDirectory::TCurrentDirectory() {
+  char Path[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof Path, Path);
+  Saved = Path;
+}
+
+TMainFormFixture::TCurrentDirectory::~TCurrentDirectory() { SetCurrentDirectoryA(Saved.c_str()); }
 
 std::vector<std::string> TMainFormFixture::Calls() const { return Control->Calls(); }
 
@@ -59,6 +69,33 @@ bool TMainFormFixture::RunUntil(const std::function<bool()>& Done, DWORD Timeout
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
   return true;
+}
+
+TControlDialogCloser::TControlDialogCloser() {
+  Titles.clear();
+  LastClosed = nullptr;
+  Timer = SetTimer(nullptr, 0, 50, Tick);
+}
+
+TControlDialogCloser::~TControlDialogCloser() { KillTimer(nullptr, Timer); }
+
+BOOL CALLBACK TControlDialogCloser::Find(HWND Window, LPARAM Found) {
+  char Class[16] = "";
+  GetClassNameA(Window, Class, sizeof Class);
+  if (IsWindowVisible(Window) && std::strcmp(Class, "#32770") == 0)
+    *reinterpret_cast<HWND*>(Found) = Window;
+  return TRUE;
+}
+
+void CALLBACK TControlDialogCloser::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  HWND Dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&Dialog));
+  if (!Dialog || Dialog == LastClosed) return;
+  LastClosed = Dialog;
+  char Title[256] = "";
+  GetWindowTextA(Dialog, Title, sizeof Title);
+  Titles.push_back(Title);
+  PostMessageA(Dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 std::string PlaylistBytes(const std::vector<std::string>& Entries) {

@@ -23,6 +23,13 @@ struct TMainFormFixture : TControlFixture {
   ~TMainFormFixture();
 
   TScratchDir Dir;
+  // Open File makes the chosen folder the current one; the scratch folder can only go once it is
+  // not, so this one is put back first.
+  struct TCurrentDirectory {
+    TCurrentDirectory();
+    ~TCurrentDirectory();
+    std::string Saved;
+  } CurrentDirectory;
   TScriptedDialogs Dialogs;
   TPlayListForm Playlist;
   TFreshApplication App;
@@ -42,6 +49,20 @@ struct TMainFormFixture : TControlFixture {
   std::string StartClip(const std::string& Name, uint32_t DurationMs = 20000);
   // Handles messages through the application (shortcuts and key preview included) until Done.
   bool RunUntil(const std::function<bool()>& Done, DWORD TimeoutMs = 5000);
+};
+
+// Closes the control's own dialogs (Save As, About this Movie) as a user would: a thread timer
+// runs inside the dialog's modal loop, notes the dialog's title and cancels it.
+struct TControlDialogCloser {
+  TControlDialogCloser();
+  ~TControlDialogCloser();
+  static inline std::vector<std::string> Titles;
+
+private:
+  static BOOL CALLBACK Find(HWND Window, LPARAM Found);
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  static inline HWND LastClosed = nullptr;
+  UINT_PTR Timer;
 };
 
 // A playlist file's bytes for those entries, as written with paths.
