@@ -49,7 +49,7 @@ void TMainFormFixture::ClearCalls() { (*Control)->ClearCalls(); }
 void TMainFormFixture::ShowInFront() {
   Form->Show();
   SetForegroundWindow(Form->Handle());
-  RunUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000);
+  REQUIRE(RunUntil([&] { return GetForegroundWindow() == Form->Handle(); }, 2000));
 }
 
 std::string TMainFormFixture::StartClip(const std::string& Name, uint32_t DurationMs) {
