@@ -100,8 +100,17 @@ void TMainForm::Button1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
 }
 
 void TMainForm::ApplyZOrder() {
-  SetWindowPos(Handle(), AlwaysOnTop1->Checked ? HWND_TOPMOST : HWND_NOTOPMOST, Left(), Top(),
-               Width(), Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  const bool OnTop = AlwaysOnTop1->Checked;
+  SetWindowPos(Handle(), OnTop ? HWND_TOPMOST : HWND_NOTOPMOST, Left(), Top(), Width(), Height(),
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  if (!OnTop && (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+    // Wine keeps an owned window topmost when its owner is the first window below the topmost
+    // ones; for the moment of the move without its owner, the window leaves them as asked.
+    HWND Owner = GetWindow(Handle(), GW_OWNER);
+    SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, 0);
+    SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Owner));
+  }
 }
 
 void TMainForm::AlwaysOnTop1Click(TObject*) {

@@ -5,10 +5,12 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${BUILD:=$ROOT/build/x86_64}"
 : "${DESKTOP:=1024x768}"
-WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP")
+# A script that must not share its Wine (windows, display, running Quillo) sets
+# QUILLO_E2E_PREFIX to a prefix of its own in the build tree, named wine-SOMETHING-WxH.
+PREFIX=${QUILLO_E2E_PREFIX:-$BUILD/wine-$DESKTOP}
+WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --prefix "$PREFIX")
 QUILLO=$BUILD/app/Quillo.exe
 PROBE=$BUILD/tests/probe.exe
-PREFIX=$BUILD/wine-$DESKTOP
 WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
 QUILLO_PID=
 

@@ -3,11 +3,14 @@
 //   probe screen                          screen=WxH
 //   probe wait CLASS [SECONDS]            waits until a visible window of CLASS exists
 //   probe gone CLASS [SECONDS]            waits until no window of CLASS exists
-//   probe info CLASS                      window, client, style, exstyle, visible, topmost
+//   probe info CLASS                      window, client, style, exstyle, visible, topmost,
+//                                         iconic, foreground, title
 //   probe children CLASS                  each child window: class and rectangle in the client
 //   probe menu [SECONDS]                  the items of the open popup menu
 //   probe post CLASS MSG WPARAM LPARAM    posts a message (numbers in C notation)
 //   probe close-menu                      closes an open popup menu
+//   probe dialog [SECONDS]                waits for a dialog box: its title and the texts of its
+//                                         static controls and buttons, CR and LF written \\r, \\n
 #include <windows.h>
 
 #include <cstdio>
@@ -45,6 +48,7 @@ int Info(const char* Class) {
               static_cast<unsigned long>(GetWindowLongA(W, GWL_STYLE)),
               static_cast<unsigned long>(Ex), IsWindowVisible(W) ? 1 : 0,
               (Ex & WS_EX_TOPMOST) ? 1 : 0, IsIconic(W) ? 1 : 0);
+  std::printf("foreground=%d\n", GetForegroundWindow() == W ? 1 : 0);
   char Title[256] = "";
   GetWindowTextA(W, Title, sizeof Title);
   std::printf("title=%s\n", Title);
@@ -94,6 +98,32 @@ int Menu(double Seconds) {
   return 0;
 }
 
+// Text with its line breaks spelled out, so each value stays on one line.
+std::string OneLine(const char* Text) {
+  std::string Out;
+  for (const char* C = Text; *C; ++C) Out += *C == '\r' ? "\\r" : *C == '\n' ? "\\n" : std::string(1, *C);
+  return Out;
+}
+
+BOOL CALLBACK PrintDialogItem(HWND Item, LPARAM) {
+  char Class[64] = "", Text[1024] = "";
+  GetClassNameA(Item, Class, sizeof Class);
+  GetWindowTextA(Item, Text, sizeof Text);
+  if (lstrcmpiA(Class, "Static") == 0 && Text[0]) std::printf("static=%s\n", OneLine(Text).c_str());
+  if (lstrcmpiA(Class, "Button") == 0) std::printf("button=%s\n", OneLine(Text).c_str());
+  return TRUE;
+}
+
+int Dialog(double Seconds) {
+  if (!WaitFor("#32770", Seconds, true)) return 1;
+  HWND W = Find("#32770");
+  char Title[256] = "";
+  GetWindowTextA(W, Title, sizeof Title);
+  std::printf("title=%s\n", OneLine(Title).c_str());
+  EnumChildWindows(W, PrintDialogItem, 0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +138,7 @@ int main(int argc, char** argv) {
   if (Cmd == "info" && argc > 2) return Info(argv[2]);
   if (Cmd == "children" && argc > 2) return Children(argv[2]);
   if (Cmd == "menu") return Menu(std::atof(Arg(2, "5")));
+  if (Cmd == "dialog") return Dialog(std::atof(Arg(2, "5")));
   if (Cmd == "close-menu") {
     HWND W = Find("#32768");
     if (!W) return 1;
@@ -120,6 +151,6 @@ int main(int argc, char** argv) {
     return PostMessageA(W, std::strtoul(argv[3], nullptr, 0), std::strtoull(argv[4], nullptr, 0),
                         std::strtoll(argv[5], nullptr, 0)) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu ...\n");
+  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu|dialog ...\n");
   return 2;
 }
