@@ -32,10 +32,7 @@ void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
   if (!Item->Enabled) return;
   CheckSize(Item);
   if (vivo->URL().empty()) return;
-  int NativeWidth = vivo->VideoWidth(), NativeHeight = vivo->VideoHeight();
-  // Before the clip's first picture there is no size to lay out yet; the clip's start will.
-  if (NativeWidth < 0 || NativeHeight < 0) return;
-  TSize Video = FixedVideoSize(Factor, NativeWidth, NativeHeight);
+  TSize Video = FixedVideoSize(Factor, vivo->VideoWidth(), vivo->VideoHeight());
 
   if (DirectXMode1->Checked || PresentationMode1->Checked) {
     AttachVideoDrag(false);

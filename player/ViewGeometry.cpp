@@ -30,6 +30,7 @@ TSkinLayout ScaleSkinLayout(int W, int BaseW, int H, int BaseH) {
 }
 
 TSize FixedVideoSize(TViewFactor Factor, int NativeWidth, int NativeHeight) {
+  if (NativeWidth <= 0 || NativeHeight <= 0) return {SkinVideo.Width, SkinVideo.Height};
   switch (Factor) {
     case TViewFactor::Half: return {NativeWidth / 2, NativeHeight / 2};
     case TViewFactor::Original: return {NativeWidth, NativeHeight};

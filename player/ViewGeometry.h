@@ -34,7 +34,10 @@ struct TSkinLayout {
 };
 TSkinLayout ScaleSkinLayout(int W, int BaseW, int H, int BaseH);
 
-// The fixed sizes: Half halves each native dimension (div 2), the others multiply it.
+// The fixed sizes: Half halves each native dimension (div 2), the others multiply it. A clip
+// without a usable picture size (a side of 0 or less: before its first picture, or none at all)
+// is shown in a screen of the skin's design size, so the window never collapses or turns inside
+// out and the user always has a set to click.
 enum class TViewFactor { Half, Original, Double, Triple };
 TSize FixedVideoSize(TViewFactor Factor, int NativeWidth, int NativeHeight);
 

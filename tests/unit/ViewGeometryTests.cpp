@@ -10,7 +10,16 @@ TEST_CASE("rounding goes half to even, div 2 toward zero") {
   CHECK(RoundEven(-1.5) == -2);
   CHECK(RoundEven(2.4999) == 2);
   CHECK(RoundEven(2.5001) == 3);
-  CHECK(FixedVideoSize(TViewFactor::Half, -5, 175) == TSize{-2, 87});
+  CHECK(FixedVideoSize(TViewFactor::Half, 175, 143) == TSize{87, 71});
+}
+
+TEST_CASE("a picture size not usable yet gives the skin's own screen at every size") {
+  for (TViewFactor F : {TViewFactor::Half, TViewFactor::Original, TViewFactor::Triple}) {
+    CHECK(FixedVideoSize(F, -1, -1) == TSize{206, 154});
+    CHECK(FixedVideoSize(F, 176, 0) == TSize{206, 154});
+    CHECK(FixedVideoSize(F, 0, 144) == TSize{206, 154});
+  }
+  CHECK(FixedVideoSize(TViewFactor::Triple, 1, 1) == TSize{3, 3});
 }
 
 TEST_CASE("the skin scales around the video") {

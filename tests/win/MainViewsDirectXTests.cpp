@@ -129,7 +129,17 @@ TEST_CASE_FIXTURE(TViewsFixture, "DirectX mode switches the display with the cli
   CHECK(Form->PlayState == psPaused);
 }
 
-TEST_CASE_FIXTURE(TViewsFixture, "leaving DirectX mode in Double Size: the fit test still sees the DirectDraw screen") {
+TEST_CASE_FIXTURE(TViewsFixture, "DirectX mode's fit tests: the DirectX resolution, also while leaving it") {
+  SUBCASE("at 320 x 240 a 176 x 144 clip has no Double Size: Original, centred") {
+    Open(176, 144);
+    Run(&TMainForm::DoubleSize1Click);
+    Run(&TMainForm::ChangeDirectXresolution1Click);
+    Run(&TMainForm::DirectXMode1Click);
+    CHECK_FALSE(Form->DoubleSize1->Enabled);
+    CHECK(Form->OriginalSize1->Checked);
+    CHECK(Display() == TSize{320, 240});
+    CHECK(Video() == TRect{72, 48, 176, 144});
+  }
   SUBCASE("176 x 144: Double fits, the skin returns at Double at the screen's corner") {
     Open(176, 144);
     Run(&TMainForm::DoubleSize1Click);
@@ -240,9 +250,12 @@ TEST_CASE_FIXTURE(TViewsFixture, "every window-style layout sets the tray and th
   CHECK_FALSE(Form->TrayIcon1->ShowApp());
   CHECK((GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
 
+  // DirectDraw's exclusive mode puts the window on top; leaving it takes it down again.
   Form->SystemTray1->Checked = false;
+  Form->AlwaysOnTop1->Checked = false;
   Run(&TMainForm::DirectXMode1Click);
   Run(&TMainForm::DirectXMode1Click);
   CHECK_FALSE(Form->TrayIcon1->Active());
   CHECK(Form->TrayIcon1->ShowApp());
+  CHECK((GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) == 0);
 }

@@ -4,6 +4,8 @@
 
 #include <doctest.h>
 
+#include <cstdio>
+
 #include "player/DDraw.h"
 #include "tests/win/MainFormFixture.h"
 
@@ -11,15 +13,25 @@ namespace doctest {
 template <>
 struct StringMaker<TRect> {
   static String convert(const TRect& R) {
-    return ("(" + std::to_string(R.Left) + ", " + std::to_string(R.Top) + ") " +
-            std::to_string(R.Width) + " x " + std::to_string(R.Height))
-        .c_str();
+    char Text[64];
+    std::snprintf(Text, sizeof Text, "(%d, %d) %d x %d", R.Left, R.Top, R.Width, R.Height);
+    return Text;
   }
 };
 template <>
 struct StringMaker<TSize> {
   static String convert(const TSize& S) {
-    return (std::to_string(S.Width) + " x " + std::to_string(S.Height)).c_str();
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%d x %d", S.Width, S.Height);
+    return Text;
+  }
+};
+template <>
+struct StringMaker<TPoint> {
+  static String convert(const TPoint& P) {
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "(%d, %d)", P.X, P.Y);
+    return Text;
   }
 };
 }  // namespace doctest
