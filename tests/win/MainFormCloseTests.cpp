@@ -37,7 +37,11 @@ public:
       const RECT &A = Rects[I - 1], &B = Rects[I];
       std::string Change;
       auto Note = [&](const char* Name, long Delta) {
-        if (Delta) Change += (Change.empty() ? "" : " ") + std::string(Name) + (Delta > 0 ? "+" : "") + std::to_string(Delta);
+        if (!Delta) return;
+        if (!Change.empty()) Change += ' ';
+        Change += Name;
+        if (Delta > 0) Change += '+';
+        Change += std::to_string(Delta);
       };
       Note("left", B.left - A.left);
       Note("top", B.top - A.top);
