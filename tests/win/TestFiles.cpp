@@ -10,10 +10,16 @@
 TScratchDir::TScratchDir() {
   char Temp[MAX_PATH];
   GetTempPathA(MAX_PATH, Temp);
-  static int Serial = 0;
-  Dir = std::string(Temp) + "quillo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-        std::to_string(++Serial) + "\\";
-  if (!CreateDirectoryA(Dir.c_str(), nullptr)) throw std::runtime_error("cannot create " + Dir);
+  // Wine reuses process ids, and a run killed half-way leaves its folders behind: a name
+  // already taken is skipped, not an error.
+  static unsigned Serial = 0;
+  for (int Attempt = 0; Attempt < 1000; ++Attempt) {
+    Dir = std::string(Temp) + "quillo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(GetTickCount()) + "-" + std::to_string(++Serial) + "\\";
+    if (CreateDirectoryA(Dir.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  throw std::runtime_error("cannot create " + Dir);
 }
 
 TScratchDir::~TScratchDir() {
