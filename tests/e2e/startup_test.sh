@@ -113,4 +113,29 @@ QUILLO_PID=
 [ "$status" -ne 124 ] || fail "Quillo did not end after the message"
 [ "$status" -ne 0 ] || fail "Quillo ended with exit code 0 after failing to start"
 
+echo "== a VVPPWEB.OCX that is no library: said so, then the error report, then the end"
+mkdir -p "$WORK/junk"
+cp "$BUILD/app/Quillo.exe" "$WORK/junk/"
+echo "not a library" >"$WORK/junk/VVPPWEB.OCX"
+"${WINE_RUN[@]}" "$WORK/junk/Quillo.exe" &
+QUILLO_PID=$!
+box=$(probe dialog 30) || fail "no message box came up"
+line="static=Failed to load \"$(winpath "$WORK/junk/VVPPWEB.OCX")\".\\rThe Program will not work properly!!"
+grep -qFx -- "$line" <<<"$box" || fail "the first box: $(paste -sd '|' <<<"$box")"
+probe post '#32770' 0x0111 1 0 >/dev/null
+# The error report comes up as the first box goes.
+report=
+for _ in $(seq 1 50); do
+  box=$(probe dialog 1) && ! grep -q '^static=Failed to load' <<<"$box" && report=$box && break
+  sleep 0.2
+done
+grep -q '^static=.' <<<"$report" || fail "no error report after the first box: $(paste -sd '|' <<<"$box")"
+probe info TMainForm >/dev/null && fail "the player window was created all the same"
+probe post '#32770' 0x0111 1 0 >/dev/null
+wait_quillo 30
+status=$?
+QUILLO_PID=
+[ "$status" -ne 124 ] || fail "Quillo did not end after the error report"
+[ "$status" -ne 0 ] || fail "Quillo ended with exit code 0 after failing to start"
+
 echo "PASS"
