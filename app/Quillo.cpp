@@ -27,6 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->DestroyForms();
   delete PlayListForm;
   PlayListForm = nullptr;
+  FinalizeMain();
   DDraw::FreeDDraw();
   CoUninitialize();
   return 0;

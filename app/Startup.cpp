@@ -40,10 +40,30 @@ void CreateMainForm() {
   }
 }
 
+namespace {
+
+// A file named relative to the folder Quillo was started in is made a full name: the control
+// reads playlist entries relative to the playlist's own folder, the temporary one. URLs and
+// names of no existing file are kept as they were typed.
+std::string FullArgument(const std::string& Argument) {
+  if (Argument.find("://") != std::string::npos ||
+      GetFileAttributesA(Argument.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return Argument;
+  DWORD Needed = GetFullPathNameA(Argument.c_str(), 0, nullptr, nullptr);
+  if (Needed == 0) return Argument;
+  std::string Full(Needed, '\0');
+  DWORD Length = GetFullPathNameA(Argument.c_str(), Needed, Full.data(), nullptr);
+  if (Length == 0 || Length >= Needed) return Argument;
+  Full.resize(Length);
+  return Full;
+}
+
+}  // namespace
+
 void OpenCommandLine() {
   PlayListForm->VivoList.Clear();
   for (const std::string& Argument : CommandLineArguments(GetCommandLineA()))
-    PlayListForm->VivoList.Add(Argument);
+    PlayListForm->VivoList.Add(FullArgument(Argument));
   std::string TempPlaylist = PlayListForm->TempPlaylist();
   PlayListForm->WritePlaylist(TempPlaylist, true);
   MainForm->PlayFile(TempPlaylist);

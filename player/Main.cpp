@@ -22,22 +22,19 @@ IDirectDraw* DirectDrawObject = nullptr;
 
 namespace {
 
-// The main module's finalisation: a DirectDraw object still held is released, the last URL
-// forgotten.
-struct TMainFinalization {
-  ~TMainFinalization() {
-    if (DirectDrawObject) {
-      DirectDrawObject->Release();
-      DirectDrawObject = nullptr;
-    }
-    LastURL.clear();
-  }
-} MainFinalization;
 
 constexpr TShiftState Ctrl = ssCtrl;
 constexpr TShiftState CtrlShift = ssCtrl | ssShift;
 
 }  // namespace
+
+void FinalizeMain() {
+  if (DirectDrawObject) {
+    DirectDrawObject->Release();
+    DirectDrawObject = nullptr;
+  }
+  LastURL.clear();
+}
 
 TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
   SetCaption("Quillo");
@@ -132,6 +129,12 @@ TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
   OnKeyDown = [this](TObject* S, uint16_t& Key, TShiftState Sh) { FormKeyDown(S, Key, Sh); };
   OnDblClick = [this](TObject* S) { FormDblClick(S); };
   OnResize = [this](TObject* S) { FormResize(S); };
+  // The tray icon hid the taskbar button when it was made; the window's first showing puts
+  // the button (or the icon) back as System Tray says, or a start without a clip has neither.
+  OnShow = [this](TObject*) {
+    if (!ShownOnce) UpdateTrayIcon();
+    ShownOnce = true;
+  };
   DoCreate();
 }
 

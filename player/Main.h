@@ -118,11 +118,15 @@ protected:
   LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L) override;
 
 private:
+  bool ShownOnce = false;
   void CreateMenu();
   // Half, Original, Double and Triple Size: one procedure with a factor.
   void FixedSize(TMenuItem* Item, TViewFactor Factor);
   // Checks Item and unchecks the other five sizes.
   void CheckSize(TMenuItem* Item);
+  // The start of every screen-style layout: picture, button and dragging gone, the display
+  // switched or given back, Resizing set, the client area moved to the screen's corner.
+  void BeginScreenStyle();
   // The start both full-screen commands share; false when no clip is loaded.
   bool BeginFullScreen(TMenuItem* Item);
   // The z-order Always On Top asks for, at the window's present bounds.
@@ -136,6 +140,10 @@ private:
 };
 
 extern TMainForm* MainForm;
+
+// The end of the run, before the DirectDraw library goes: a DirectDraw object still held is
+// released and the last URL forgotten.
+void FinalizeMain();
 
 // The player window's shared state.
 extern bool Resizing;

@@ -94,7 +94,13 @@ void TMainForm::FastForward() {
 
 void TMainForm::Stop1Click(TObject*) {
   vivo->SetAutostart("FALSE");
-  vivo->Rewind();
+  try {
+    vivo->Rewind();
+  } catch (...) {
+    // The control must not be left without autostart for every later clip.
+    vivo->SetAutostart("TRUE");
+    throw;
+  }
   FastForwarding = false;
   for (int Pass = 0; Pass < 3; ++Pass) Application->ProcessMessages();
   PlayState = psStopped;
@@ -158,8 +164,15 @@ void TMainForm::FormClose(TObject*, TCloseAction&) {
   std::string TempPlaylist = PlayListForm->TempPlaylist();
   if (GetFileAttributesA(TempPlaylist.c_str()) != INVALID_FILE_ATTRIBUTES)
     DeleteFileA(TempPlaylist.c_str());
-  if (DirectDrawUsed && DDraw::DirectDrawCreate)
+  if (DirectDrawUsed && DDraw::DirectDrawCreate) {
+    // Closed in DirectX mode, the object of that mode is still held: let it go first rather
+    // than lose it under the new one.
+    if (DirectDrawObject) {
+      DirectDrawObject->Release();
+      DirectDrawObject = nullptr;
+    }
     DDraw::DirectDrawCreate(nullptr, &DirectDrawObject, nullptr);
+  }
 }
 
 void TMainForm::SwitchOff() {

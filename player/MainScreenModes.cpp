@@ -17,17 +17,7 @@ constexpr DWORD ExclusiveFullScreen = 17;
 bool TMainForm::BeginFullScreen(TMenuItem* Item) {
   CheckSize(Item);
   if (vivo->URL().empty()) return false;
-  Button1->Hide();
-  TVImage->Hide();
-  AttachVideoDrag(false);
-  if (DirectXMode1->Checked)
-    EnterDirectDraw(DirectXWidth, DirectXHeight);
-  else
-    LeaveDirectDraw();
-  Resizing = true;
-  TPoint Origin = ScreenStyleOrigin(Width(), Height(), ClientWidth(), ClientHeight());
-  SetLeft(Origin.X);
-  SetTop(Origin.Y);
+  BeginScreenStyle();
   return true;
 }
 

@@ -28,6 +28,20 @@ void TMainForm::CheckSize(TMenuItem* Item) {
     Size->Checked = Size == Item;
 }
 
+void TMainForm::BeginScreenStyle() {
+  AttachVideoDrag(false);
+  Button1->Hide();
+  TVImage->Hide();
+  if (DirectXMode1->Checked)
+    EnterDirectDraw(DirectXWidth, DirectXHeight);
+  else
+    LeaveDirectDraw();
+  Resizing = true;
+  TPoint Origin = ScreenStyleOrigin(Width(), Height(), ClientWidth(), ClientHeight());
+  SetLeft(Origin.X);
+  SetTop(Origin.Y);
+}
+
 void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
   if (!Item->Enabled) return;
   CheckSize(Item);
@@ -35,17 +49,7 @@ void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
   TSize Video = FixedVideoSize(Factor, vivo->VideoWidth(), vivo->VideoHeight());
 
   if (DirectXMode1->Checked || PresentationMode1->Checked) {
-    AttachVideoDrag(false);
-    Button1->Hide();
-    TVImage->Hide();
-    if (DirectXMode1->Checked)
-      EnterDirectDraw(DirectXWidth, DirectXHeight);
-    else
-      LeaveDirectDraw();
-    Resizing = true;
-    TPoint Origin = ScreenStyleOrigin(Width(), Height(), ClientWidth(), ClientHeight());
-    SetLeft(Origin.X);
-    SetTop(Origin.Y);
+    BeginScreenStyle();
     SetClientSize(Screen->Width(), Screen->Height());
     TRect V = CentredVideo(ClientWidth(), ClientHeight(), Video.Width, Video.Height);
     vivo->SetBounds(V.Left, V.Top, V.Width, V.Height);

@@ -102,8 +102,10 @@ LRESULT TApplication::AppWndProc(UINT Msg, WPARAM W, LPARAM L) {
       if (Main) Main->Close();
       return 0;
     case WM_SETFOCUS: {
-      // The hidden window passes the focus on to the form that had it last.
+      // The hidden window passes the focus on to the form that had it last; when the system
+      // names none (Wine, after the window is shown again), to the main form.
       HWND Top = GetLastActivePopup(Window);
+      if ((!Top || Top == Window) && Main) Top = Main->Handle();
       if (Top && Top != Window && IsWindowVisible(Top) && IsWindowEnabled(Top)) SetFocus(Top);
       return 0;
     }

@@ -3,12 +3,17 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 std::string SysErrorMessage(uint32_t ErrorCode) {
   char* Buffer = nullptr;
   DWORD Length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, ErrorCode, 0, reinterpret_cast<char*>(&Buffer), 0, nullptr);
-  std::string Text = Length ? std::string(Buffer, Length) : "System error " + std::to_string(ErrorCode);
+  char Code[16];
+  std::snprintf(Code, sizeof Code, ErrorCode > 0xFFFF ? "0x%08X" : "%u",
+                static_cast<unsigned>(ErrorCode));
+  std::string Text = Length ? std::string(Buffer, Length) : std::string("System error ") + Code;
   if (Buffer) LocalFree(Buffer);
   while (!Text.empty() && (Text.back() == '\r' || Text.back() == '\n' || Text.back() == ' ' ||
                            Text.back() == '.'))

@@ -67,6 +67,16 @@ wait_quillo 30 || fail "Quillo did not end after WM_CLOSE"
 QUILLO_PID=
 [ ! -e "$PLAYLIST" ] || fail "the temporary playlist is still there after the end"
 
+echo "== a clip named relative to the folder Quillo starts in: written with its full name"
+mkdir -p "$WORK/here"
+"${WINE_RUN[@]}" "$BUILD/vvppweb/makeviv.exe" "$(winpath "$WORK/here/my clip.viv")" 160 120 30000 ||
+  fail "cannot write my clip.viv"
+rm -f "$PLAYLIST"
+(cd "$WORK/here" && start_quillo "my clip.viv" && sleep 1 && cp "$PLAYLIST" "$WORK/relative.viv"; stop_quillo) ||
+  fail "the relative start did not run"
+expect_eq "the relative entry" "$(tr -d '\r' <"$WORK/relative.viv" | sed -n 3p)" \
+  "next $(winpath "$WORK/here/my clip.viv" | sed 's/ /%20/g')"
+
 echo "== no arguments: nothing written, nothing loaded; the window's first look"
 rm -f "$LOG"
 start_quillo
@@ -83,6 +93,7 @@ IFS=, read -r left top width height <<<"$(value window)"
 IFS=x read -r screen_w screen_h <<<"$(probe_value screen screen)"
 expect_eq "left edge" "$left" "$(( (screen_w - width) / 2 ))"
 expect_eq "top edge" "$top" "$(( (screen_h - height) / 2 ))"
+expect_eq "the taskbar button" "$(probe_value visible info TApplication)" "1"
 stop_quillo
 
 echo "== the control not registered, VVPPWEB.OCX beside the program: registered without a word"
