@@ -252,14 +252,5 @@ LRESULT TMainForm::WndProc(UINT Msg, WPARAM W, LPARAM L) {
     WMDropFiles(reinterpret_cast<HDROP>(W));
     return 0;
   }
-  if (Msg == WM_GETMINMAXINFO) {
-    // The switch-off shrinks the window to a line and the screen views make it larger than
-    // the screen by its frame: no size limits of the system's own.
-    LRESULT Result = TForm::WndProc(Msg, W, L);
-    auto* Info = reinterpret_cast<MINMAXINFO*>(L);
-    Info->ptMinTrackSize = {0, 0};
-    Info->ptMaxTrackSize = {0x7FFF, 0x7FFF};
-    return Result;
-  }
   return TForm::WndProc(Msg, W, L);
 }
