@@ -23,7 +23,9 @@ UINT FetchDoneMessage() {
   return Message;
 }
 
-LRESULT CALLBACK EngineProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+}  // namespace
+
+TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam) {
   auto* Control = reinterpret_cast<TVivoControl*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (Message == WM_NCCREATE) {
     Control = static_cast<TVivoControl*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
@@ -32,6 +34,13 @@ LRESULT CALLBACK EngineProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LPa
     SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
     Control = nullptr;
   }
+  return Control;
+}
+
+namespace {
+
+LRESULT CALLBACK EngineProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  TVivoControl* Control = ControlOfWindow(Window, Message, LParam);
   if (!Control) return DefWindowProcA(Window, Message, WParam, LParam);
   try {
     return Control->EngineMessage(Window, Message, WParam, LParam);

@@ -11,14 +11,7 @@ const char* const ViewClass = "VvPPWebView";
 constexpr int StripHeight = 12;
 
 LRESULT CALLBACK ViewProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
-  auto* Control = reinterpret_cast<TVivoControl*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-  if (Message == WM_NCCREATE) {
-    Control = static_cast<TVivoControl*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
-    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Control));
-  } else if (Message == WM_NCDESTROY) {
-    SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-    Control = nullptr;
-  }
+  TVivoControl* Control = ControlOfWindow(Window, Message, LParam);
   if (!Control) return DefWindowProcA(Window, Message, WParam, LParam);
   try {
     return Control->ViewMessage(Window, Message, WParam, LParam);

@@ -197,3 +197,7 @@ private:
 
 // How long one audio buffer plays: the step of the clip's clock.
 inline constexpr UINT BufferMs = 50;
+
+// The control a window of ours belongs to: bound from the creation parameter at WM_NCCREATE,
+// let go at WM_NCDESTROY (nullptr then, and for messages before the binding).
+TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam);

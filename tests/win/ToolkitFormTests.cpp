@@ -5,26 +5,6 @@
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 
-namespace {
-// A form that answers the messages WM_APP.. with a handler of the test's choosing.
-class TScriptedForm : public TForm {
-public:
-  using TForm::TForm;
-  std::function<void(UINT)> OnApp;
-  std::vector<UINT> Seen;
-
-protected:
-  LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L) override {
-    if (Msg >= WM_APP && Msg < WM_APP + 100) {
-      Seen.push_back(Msg);
-      if (OnApp) OnApp(Msg);
-      return 0;
-    }
-    return TForm::WndProc(Msg, W, L);
-  }
-};
-}  // namespace
-
 TEST_CASE("a form without its caption bar, sized to a 240 x 205 client, is exactly that") {
   TFreshApplication A;
   TForm* Form = nullptr;

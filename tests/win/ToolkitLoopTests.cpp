@@ -9,22 +9,6 @@
 #include "toolkit/StdCtrls.h"
 
 namespace {
-class TAppForm : public TForm {
-public:
-  using TForm::TForm;
-  std::function<void(UINT)> OnApp;
-  std::vector<UINT> Seen;
-
-protected:
-  LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L) override {
-    if (Msg >= WM_APP && Msg < WM_APP + 100) {
-      Seen.push_back(Msg);
-      if (OnApp) OnApp(Msg);
-      return 0;
-    }
-    return TForm::WndProc(Msg, W, L);
-  }
-};
 
 bool IsLetter(WPARAM Key) { return Key >= 'A' && Key <= 'Z'; }
 
@@ -38,7 +22,7 @@ void CALLBACK TerminateLater(HWND, UINT, UINT_PTR Id, DWORD) {
 // stage a letter key reaches is written down.
 struct TKeyFixture {
   TFreshApplication A;
-  TAppForm* Form = nullptr;
+  TScriptedForm* Form = nullptr;
   TPopupMenu* Menu = nullptr;
   TListBox* List = nullptr;
   std::vector<std::string> Log;
@@ -113,7 +97,7 @@ TEST_CASE("a loop of one's own skips the filter, shortcuts and preview; the form
 
 TEST_CASE("ProcessMessages handles what is queued and returns without waiting") {
   TFreshApplication A;
-  TAppForm* Form = nullptr;
+  TScriptedForm* Form = nullptr;
   A.App.CreateForm(Form);
   Form->OnApp = [&](UINT Msg) {
     if (Msg == WM_APP + 1) PostMessageA(Form->Handle(), WM_APP + 2, 0, 0);
@@ -129,7 +113,7 @@ TEST_CASE("ProcessMessages handles what is queued and returns without waiting") 
 
 TEST_CASE("Run shows the main form and ends once Terminate is called, also while it waits") {
   TFreshApplication A;
-  TAppForm* Form = nullptr;
+  TScriptedForm* Form = nullptr;
   A.App.CreateForm(Form);
   bool VisibleInside = false;
   Form->OnApp = [&](UINT) { VisibleInside = IsWindowVisible(Form->Handle()); };
@@ -149,7 +133,7 @@ TEST_CASE("an error inside a handler is shown in an error box and the loop goes 
   TFreshApplication A;
   TScriptedDialogs Dialogs;
   A.App.SetTitle("Quillo");
-  TAppForm* Form = nullptr;
+  TScriptedForm* Form = nullptr;
   A.App.CreateForm(Form);
   Form->OnApp = [](UINT Msg) {
     if (Msg == WM_APP + 1) throw EInOutError("Cannot create \"x.viv.tmp\": Access is denied", 5);

@@ -5,6 +5,7 @@
 #include <doctest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,25 @@ struct StringMaker<std::vector<std::string>> {
   }
 };
 }  // namespace doctest
+
+// A form that answers the messages WM_APP.. WM_APP + 99 with a handler of the test's choosing
+// and notes each one it got.
+class TScriptedForm : public TForm {
+public:
+  using TForm::TForm;
+  std::function<void(UINT)> OnApp;
+  std::vector<UINT> Seen;
+
+protected:
+  LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L) override {
+    if (Msg >= WM_APP && Msg < WM_APP + 100) {
+      Seen.push_back(Msg);
+      if (OnApp) OnApp(Msg);
+      return 0;
+    }
+    return TForm::WndProc(Msg, W, L);
+  }
+};
 
 // Puts a new application in place of the global one for the test's duration.
 class TFreshApplication {
