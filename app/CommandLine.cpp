@@ -38,3 +38,19 @@ std::vector<std::string> CommandLineArguments(std::string_view Line) {
     Args.push_back(Arg);
   return Args;
 }
+
+std::string QuotedCommandLine(const std::string& Program, const std::vector<std::string>& Arguments) {
+  std::string Line = '"' + Program + '"';
+  for (const std::string& Argument : Arguments) Line += " \"" + Argument + '"';
+  return Line;
+}
+
+std::string HandOverLine(std::string_view Line) {
+  return std::string(Line.substr(0, HandOverLineMax));
+}
+
+std::string FieldText(const char* Field, size_t Capacity) {
+  size_t Length = 0;
+  while (Length < Capacity && Field[Length] != '\0') ++Length;
+  return std::string(Field, Length);
+}

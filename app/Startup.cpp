@@ -40,11 +40,6 @@ void CreateMainForm() {
   }
 }
 
-namespace {
-
-// A file named relative to the folder Quillo was started in is made a full name: the control
-// reads playlist entries relative to the playlist's own folder, the temporary one. URLs and
-// names of no existing file are kept as they were typed.
 std::string FullArgument(const std::string& Argument) {
   if (Argument.find("://") != std::string::npos ||
       GetFileAttributesA(Argument.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -57,8 +52,6 @@ std::string FullArgument(const std::string& Argument) {
   Full.resize(Length);
   return Full;
 }
-
-}  // namespace
 
 void OpenCommandLine() {
   PlayListForm->VivoList.Clear();

@@ -12,5 +12,10 @@ void RegisterControl(const std::string& LibraryPath);
 // program.
 void CreateMainForm();
 
+// A file named relative to the folder Quillo was started in, made a full name: the control
+// reads playlist entries relative to the playlist's own folder, the temporary one, and the
+// running player has a folder of its own. URLs and names of no existing file stay as typed.
+std::string FullArgument(const std::string& Argument);
+
 // Makes the process's arguments the playlist and plays it through the temporary playlist.
 void OpenCommandLine();

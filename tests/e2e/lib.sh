@@ -26,8 +26,16 @@ probe_value() { local key=$1; shift; probe "$@" | sed -n "s/^$key=//p" | head -n
 xdo() { DISPLAY=$("${WINE_RUN[@]}" --display) xdotool "$@"; }
 screenshot() { DISPLAY=$("${WINE_RUN[@]}" --display) import -window root "$1"; }
 
-# Starts Quillo with the given arguments in the background and waits for its window.
+# The settings file of earlier runs, in the Windows folder or the user's application data.
+forget_settings() {
+  rm -f "$PREFIX/drive_c/windows/Quillo.ini" \
+        "$PREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quillo/Quillo.ini"
+}
+
+# Starts Quillo with the given arguments in the background and waits for its window. Each start
+# begins from the default settings unless QUILLO_KEEP_SETTINGS is set.
 start_quillo() {
+  [ -n "${QUILLO_KEEP_SETTINGS:-}" ] || forget_settings
   "${WINE_RUN[@]}" "$QUILLO" "$@" &
   QUILLO_PID=$!
   probe wait TMainForm 30 >/dev/null || fail "the player window did not appear"

@@ -11,10 +11,17 @@
 //   probe close-menu                      closes an open popup menu
 //   probe dialog [SECONDS]                waits for a dialog box: its title and the texts of its
 //                                         static controls and buttons, CR and LF written \\r, \\n
+//   probe count CLASS                     count=N top-level windows of CLASS, shown or not
+//   probe handover-junk TEXT BYTE         writes TEXT into the running player's hand-over line,
+//                                         fills the rest with BYTE (no NUL anywhere) and posts
+//                                         the hand-over message
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 
 namespace {
@@ -124,6 +131,36 @@ int Dialog(double Seconds) {
   return 0;
 }
 
+BOOL CALLBACK CountWindow(HWND Window, LPARAM Data) {
+  auto* Count = reinterpret_cast<std::pair<const char*, int>*>(Data);
+  char Class[128] = "";
+  GetClassNameA(Window, Class, sizeof Class);
+  if (lstrcmpA(Class, Count->first) == 0) ++Count->second;
+  return TRUE;
+}
+
+int Count(const char* Class) {
+  std::pair<const char*, int> Found{Class, 0};
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&Found));
+  std::printf("count=%d\n", Found.second);
+  return 0;
+}
+
+// A broken or hostile writer: 1024 bytes of line with no terminating NUL.
+int HandOverJunk(const char* Text, unsigned char Byte) {
+  HANDLE Mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "Quillo");
+  if (!Mapping) return 1;
+  auto* Block = static_cast<unsigned char*>(MapViewOfFile(Mapping, FILE_MAP_ALL_ACCESS, 0, 0, 1028));
+  HWND Owner = FindWindowA("OneInstanceWndClass", "OneInstanceWnd");
+  if (!Block || !Owner) return 1;
+  std::memset(Block + 4, Byte, 1024);
+  std::memcpy(Block + 4, Text, std::min<size_t>(std::strlen(Text), 1024));
+  bool Posted = PostMessageA(Owner, WM_USER + 10000, 0, 0);
+  UnmapViewOfFile(Block);
+  CloseHandle(Mapping);
+  return Posted ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +176,9 @@ int main(int argc, char** argv) {
   if (Cmd == "children" && argc > 2) return Children(argv[2]);
   if (Cmd == "menu") return Menu(std::atof(Arg(2, "5")));
   if (Cmd == "dialog") return Dialog(std::atof(Arg(2, "5")));
+  if (Cmd == "count" && argc > 2) return Count(argv[2]);
+  if (Cmd == "handover-junk" && argc > 3)
+    return HandOverJunk(argv[2], static_cast<unsigned char>(std::strtoul(argv[3], nullptr, 0)));
   if (Cmd == "close-menu") {
     HWND W = Find("#32768");
     if (!W) return 1;
@@ -151,6 +191,6 @@ int main(int argc, char** argv) {
     return PostMessageA(W, std::strtoul(argv[3], nullptr, 0), std::strtoull(argv[4], nullptr, 0),
                         std::strtoll(argv[5], nullptr, 0)) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu|dialog ...\n");
+  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu|dialog|count|handover-junk ...\n");
   return 2;
 }

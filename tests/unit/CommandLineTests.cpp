@@ -1,6 +1,9 @@
 // Splitting command lines into arguments.
 #include <doctest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/CommandLine.h"
 
 using Args = std::vector<std::string>;
@@ -51,4 +54,23 @@ TEST_CASE("NextParam moves past each argument") {
   NextParam(WithNul, Pos);
   CHECK(NextParam(WithNul, Pos) == "a");
   CHECK(NextParam(WithNul, Pos).empty());
+}
+
+TEST_CASE("a later start's line: quoted back, cut to the block, read within its field") {
+  // Quoting every token splits back to the same arguments, blanks and high bytes included.
+  Args Arguments{"C:\\My Clips\\b c.viv", " ", "caf\xE9.viv", "http://host/x.viv?a=1&b"};
+  CHECK(CommandLineArguments(QuotedCommandLine("C:\\Q uillo\\Quillo.exe", Arguments)) == Arguments);
+  CHECK(CommandLineArguments(QuotedCommandLine("Quillo.exe", {})).empty());
+
+  std::string Long = "q.exe " + std::string(2000, 'n');
+  CHECK(HandOverLine(Long).size() == 1022);
+  CHECK(HandOverLine("q.exe a") == "q.exe a");
+
+  // A field with no NUL ends at its last byte; one with a NUL ends there.
+  char Junk[1024];
+  std::fill(std::begin(Junk), std::end(Junk), '\xFF');
+  CHECK(FieldText(Junk, sizeof Junk) == std::string(1024, '\xFF'));
+  Junk[7] = '\0';
+  CHECK(FieldText(Junk, sizeof Junk) == std::string(7, '\xFF'));
+  CHECK(FieldText(Junk + 7, 0).empty());
 }
