@@ -15,6 +15,8 @@
 //   probe handover-junk TEXT BYTE         writes TEXT into the running player's hand-over line,
 //                                         fills the rest with BYTE (no NUL anywhere) and posts
 //                                         the hand-over message
+//   probe squat NAME                      holds a mutex named NAME, as another program's object
+//                                         of that name would, until its input ends
 #include <windows.h>
 
 #include <algorithm>
@@ -179,6 +181,16 @@ int main(int argc, char** argv) {
   if (Cmd == "count" && argc > 2) return Count(argv[2]);
   if (Cmd == "handover-junk" && argc > 3)
     return HandOverJunk(argv[2], static_cast<unsigned char>(std::strtoul(argv[3], nullptr, 0)));
+  if (Cmd == "squat" && argc > 2) {
+    HANDLE Mutex = CreateMutexA(nullptr, FALSE, argv[2]);
+    if (!Mutex) return 1;
+    std::printf("held=%s\n", argv[2]);
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    CloseHandle(Mutex);
+    return 0;
+  }
   if (Cmd == "close-menu") {
     HWND W = Find("#32768");
     if (!W) return 1;
@@ -191,6 +203,6 @@ int main(int argc, char** argv) {
     return PostMessageA(W, std::strtoul(argv[3], nullptr, 0), std::strtoull(argv[4], nullptr, 0),
                         std::strtoll(argv[5], nullptr, 0)) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu|dialog|count|handover-junk ...\n");
+  std::fprintf(stderr, "usage: probe screen|wait|gone|info|children|menu|post|close-menu|dialog|count|handover-junk|squat ...\n");
   return 2;
 }

@@ -201,7 +201,35 @@ await_file "$USER_INI" "$(ini_of 1 0 1 0 0 "$(winpath "$DATA")")" "the settings 
 start_quillo
 await TMainForm topmost 1 "Always On Top from the user's folder"
 stop_quillo
-rmdir "$INI"; rm -f "$USER_INI"
+echo "== both places refusing: the error at the end"
+rm -f "$USER_INI"; mkdir "$USER_INI"
+start_quillo
+probe post TMainForm 0x0010 0 0 >/dev/null
+expect_eq "the error box" "$(probe dialog 20 | grep '^static=')" "static=Unable to write to Quillo.ini"
+probe post '#32770' 0x0010 0 0 >/dev/null
+wait_quillo 30; code=$?
+QUILLO_PID=
+expect_eq "the exit code after the refused settings" "$code" 1
+rmdir "$INI" "$USER_INI"
+
+echo "== another program's object named Quillo: the guard's error, and nothing starts"
+# Straight from the probe: a filter in between would hold its line back until it ends.
+coproc SQUAT { "${WINE_RUN[@]}" "$PROBE" squat Quillo; }
+read -r held <&"${SQUAT[0]}"
+expect_eq "the squatter" "${held%$'\r'}" "held=Quillo"
+"${WINE_RUN[@]}" "$QUILLO" &
+QUILLO_PID=$!
+expect_eq "the guard's error" "$(probe dialog 20 | grep '^static=')" \
+  "static=OneInstance failed to create file mapping, Error #6"
+expect_eq "player windows beside the guard's error" "$(player_windows)" 0
+probe post '#32770' 0x0010 0 0 >/dev/null
+wait_quillo 30; code=$?
+QUILLO_PID=
+expect_eq "the exit code after the guard's error" "$code" 1
+squatter=$SQUAT_PID
+squat_input=${SQUAT[1]}
+exec {squat_input}>&-
+wait "$squatter" || fail "the squatter did not end with its input"
 
 echo "== started from a folder with spaces, the association follows the program"
 mkdir -p "$DATA/Quillo Copy"
