@@ -7,7 +7,6 @@
 #include "app/Startup.h"
 #include "player/DDraw.h"
 #include "player/Main.h"
-#include "playlist/Playlist.h"
 #include "toolkit/Forms.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -17,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->Initialize();
     Application->SetTitle("Quillo");
     CreateMainForm();
-    PlayListForm = new TPlayListForm();
+    CreateSecondaryForms();
     if (!CommandLineArguments(GetCommandLineA()).empty()) OpenCommandLine();
     Application->Run();
     Application->HelpCommand(HELP_QUIT, 0);
@@ -25,8 +24,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ReportStartupError(E);
   }
   Application->DestroyForms();
-  delete PlayListForm;
-  PlayListForm = nullptr;
   FinalizeMain();
   DDraw::FreeDDraw();
   CoUninitialize();

@@ -12,5 +12,9 @@ void RegisterControl(const std::string& LibraryPath);
 // program.
 void CreateMainForm();
 
+// Creates the About dialogs and the playlist editor, in that order, and gives the second
+// About dialog and the editor a copy of the first About dialog's background picture.
+void CreateSecondaryForms();
+
 // Makes the process's arguments the playlist and plays it through the temporary playlist.
 void OpenCommandLine();

@@ -78,6 +78,11 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM W, LPARAM L) {
     case WM_SYSCHAR:
       if (OfferDialogChar(static_cast<char>(W), KeyboardShift())) return 0;
       break;
+    case WM_CTLCOLORLISTBOX:
+      if (TWinControl* Child = FromHandle(reinterpret_cast<HWND>(L)); Child && Child != this)
+        if (HBRUSH Brush = Child->ControlColor(reinterpret_cast<HDC>(W)))
+          return reinterpret_cast<LRESULT>(Brush);
+      break;
     case WM_COMMAND:
       if (TWinControl* Child = FromHandle(reinterpret_cast<HWND>(L)); Child && Child != this) {
         Child->Notified(HIWORD(W));

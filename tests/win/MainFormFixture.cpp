@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "components/About.h"
+#include "components/AboutOstra.h"
 #include "control/VVPPWEBLib_TLB.h"
 
 TMainFormFixture::TMainFormFixture() {
@@ -12,17 +14,21 @@ TMainFormFixture::TMainFormFixture() {
   FastForwarding = false;
   LastURL.clear();
   DirectDrawActive = false;
-  Playlist.TempDir = Dir.Path();
-  PlayListForm = &Playlist;
   Application->CreateForm(MainForm);
   Form = MainForm;
+  Application->CreateForm(AboutForm);
+  Application->CreateForm(AboutOstraForm);
+  AboutOstraForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
+  Application->CreateForm(PlayListForm);
+  PlayListForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
+  Playlist = PlayListForm;
+  Playlist->TempDir = Dir.Path();
   Control = std::make_unique<TDiagnostics>(*Form->vivo);
 }
 
 TMainFormFixture::~TMainFormFixture() {
   Control.reset();
   App.App.DestroyForms();
-  PlayListForm = nullptr;
 }
 
 TMainFormFixture::TCurrentDirectory::TCurrentDirectory() {
@@ -105,3 +111,5 @@ std::string PlaylistBytes(const std::vector<std::string>& Entries) {
 }
 
 std::vector<std::string> Items(const TStrings& List) { return {List.begin(), List.end()}; }
+
+std::vector<std::string> Items(const TVivoListBox& List) { return Items(List.Strings); }

@@ -1,5 +1,6 @@
 // The player window under test: a fresh application, the registered video control, scripted
-// dialogs, and a playlist object whose temporary folder is a scratch folder of the test's own.
+// dialogs, and the secondary windows made as start-up makes them, the playlist editor's
+// temporary folder a scratch folder of the test's own.
 #pragma once
 
 #include <windows.h>
@@ -31,9 +32,9 @@ struct TMainFormFixture : TControlFixture {
     std::string Saved;
   } CurrentDirectory;
   TScriptedDialogs Dialogs;
-  TPlayListForm Playlist;
   TFreshApplication App;
   TMainForm* Form = nullptr;
+  TPlayListForm* Playlist = nullptr;
   std::unique_ptr<TDiagnostics> Control;
 
   // Every member call the form made on the control since the last ClearCalls.
@@ -70,3 +71,4 @@ std::string PlaylistBytes(const std::vector<std::string>& Entries);
 
 // The list as a vector, for comparing.
 std::vector<std::string> Items(const TStrings& List);
+std::vector<std::string> Items(const TVivoListBox& List);
