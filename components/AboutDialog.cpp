@@ -48,11 +48,6 @@ TAboutDialog::TAboutDialog(TComponent* Owner, const char* WindowClass, std::stri
   OnCreate = [this](TObject* S) { FormCreate(S); };
 }
 
-void TAboutDialog::FinishCreate() {
-  ScaleBy(TextHeight(), DesignTextHeight);
-  DoCreate();
-}
-
 void TAboutDialog::FormCreate(TObject*) { RemoveCaptionBar(*this); }
 
 void TAboutDialog::FormKeyPress(TObject*, char& Key) {

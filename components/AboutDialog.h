@@ -38,8 +38,6 @@ public:
 
 protected:
   // Makes the window and the parts both dialogs have; the dialog places the logo and the link
-  // and adds its own labels, then calls FinishCreate.
+  // and adds its own labels, then calls DoCreate.
   TAboutDialog(TComponent* Owner, const char* WindowClass, std::string WebAddress);
-  // Scales the layout for the font the system gave, then runs FormCreate.
-  void FinishCreate();
 };

@@ -22,12 +22,12 @@ TAboutOstraForm::TAboutOstraForm(TComponent* Owner)
   Label5 = NewSkinLabel(*this, "Label5", "Pearl Diver", 136, 64);
   Label6 = NewSkinLabel(*this, "Label6", "Shell Seeker", 136, 96);
   Label7->SetBounds(136, 136, 140, 20);
-  Label7->SetCaption("ostra.example.net");
+  Label7->SetCaption("Our home page");
   Label8 = NewSkinLabel(*this, "Label8", "#ostra", 136, 168);
-  Label9 = NewSkinLabel(*this, "Label9", "on example.net", 168, 184);
+  Label9 = NewSkinLabel(*this, "Label9", "example.net", 168, 184);
   Label10 = NewSkinLabel(*this, "Label10", "#quillo", 136, 208);
-  Label11 = NewSkinLabel(*this, "Label11", "on example.net", 160, 224);
-  FinishCreate();
+  Label11 = NewSkinLabel(*this, "Label11", "example.net", 160, 224);
+  DoCreate();
 }
 
 TAboutOstraForm::~TAboutOstraForm() {

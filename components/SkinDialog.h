@@ -9,10 +9,6 @@
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 
-// The text height the dialogs are laid out for: their 13-pixel "MS Sans Serif" at 120 pixels
-// per inch. Created, a dialog is scaled by the font's real text height over this one.
-inline constexpr int DesignTextHeight = 16;
-
 // The dialogs' client size before scaling.
 inline constexpr int SkinDialogSize = 300;
 

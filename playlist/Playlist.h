@@ -43,6 +43,10 @@ struct TPlaylistPlayer {
 
 class TPlayListForm : public TForm {
 public:
+  // The text height the window is laid out for: its 13-pixel "MS Sans Serif" at 120 pixels per
+  // inch. Created, the window is scaled by the font's real text height over this one.
+  static constexpr int DesignTextHeight = 16;
+
   explicit TPlayListForm(TComponent* Owner);
   ~TPlayListForm() override;
 

@@ -24,6 +24,11 @@ void TLabel::SetAutoSize(bool Value) {
   AdjustBounds();
 }
 
+void TLabel::SetBounds(int NewLeft, int NewTop, int NewWidth, int NewHeight) {
+  TGraphicControl::SetBounds(NewLeft, NewTop, NewWidth, NewHeight);
+  AdjustBounds();
+}
+
 void TLabel::CaptionChanged() {
   AdjustBounds();
   TGraphicControl::CaptionChanged();
@@ -44,7 +49,7 @@ void TLabel::AdjustBounds() {
   DrawTextA(DC, Text.c_str(), -1, &Area, DT_CALCRECT | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
   SelectObject(DC, Old);
   ReleaseDC(nullptr, DC);
-  SetBounds(Left(), Top(), Wrap ? Width() : Area.right, Area.bottom);
+  TGraphicControl::SetBounds(Left(), Top(), Wrap ? Width() : Area.right, Area.bottom);
 }
 
 void TLabel::Paint(HDC DC) {

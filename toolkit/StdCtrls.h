@@ -27,6 +27,8 @@ public:
   // WordWrap, which breaks the lines within it).
   bool AutoSize() const { return FitText; }
   void SetAutoSize(bool Value);
+  // With AutoSize the size asked for gives way to the text's.
+  void SetBounds(int NewLeft, int NewTop, int NewWidth, int NewHeight) override;
 
 protected:
   void Paint(HDC DC) override;

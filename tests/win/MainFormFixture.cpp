@@ -1,6 +1,8 @@
 // The player window under test, with its control, dialogs and scratch folder.
 #include "tests/win/MainFormFixture.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 
 #include "components/About.h"
@@ -102,6 +104,56 @@ void CALLBACK TControlDialogCloser::Tick(HWND, UINT, UINT_PTR, DWORD) {
   GetWindowTextA(Dialog, Title, sizeof Title);
   Titles.push_back(Title);
   PostMessageA(Dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+namespace {
+TForm* ModalDialog = nullptr;
+std::function<void()> ModalSteps;
+bool ModalStepsRan = false;
+UINT_PTR ModalTimer = 0;
+
+void CALLBACK RunModalSteps(HWND, UINT, UINT_PTR, DWORD) {
+  if (!ModalSteps || !ModalDialog->Modal() || !IsWindowVisible(ModalDialog->Handle())) return;
+  KillTimer(nullptr, ModalTimer);
+  std::function<void()> Steps = std::move(ModalSteps);
+  ModalSteps = nullptr;
+  ModalStepsRan = true;
+  Steps();
+  if (ModalDialog->Modal() && ModalDialog->ModalResult() == mrNone) ModalDialog->Close();
+}
+}  // namespace
+
+bool InsideModal(TForm* Dialog, const std::function<void()>& Open, std::function<void()> Steps) {
+  ModalDialog = Dialog;
+  ModalSteps = std::move(Steps);
+  ModalStepsRan = false;
+  ModalTimer = SetTimer(nullptr, 0, 20, RunModalSteps);
+  Open();
+  // Open may only have pressed the key that shows the dialog.
+  ULONGLONG End = GetTickCount64() + 10000;
+  while ((!ModalStepsRan || Dialog->Modal()) && GetTickCount64() < End) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  KillTimer(nullptr, ModalTimer);
+  ModalSteps = nullptr;
+  return ModalStepsRan && !Dialog->Modal();
+}
+
+HDROP MakeDrop(const std::vector<std::string>& Names) {
+  size_t Chars = 1;
+  for (const std::string& Name : Names) Chars += Name.size() + 1;
+  HGLOBAL Memory = GlobalAlloc(GHND, sizeof(DROPFILES) + Chars);
+  auto* Drop = static_cast<DROPFILES*>(GlobalLock(Memory));
+  Drop->pFiles = sizeof(DROPFILES);
+  Drop->fWide = FALSE;
+  char* At = reinterpret_cast<char*>(Drop + 1);
+  for (const std::string& Name : Names) {
+    std::memcpy(At, Name.c_str(), Name.size() + 1);
+    At += Name.size() + 1;
+  }
+  GlobalUnlock(Memory);
+  return static_cast<HDROP>(Memory);
 }
 
 std::string PlaylistBytes(const std::vector<std::string>& Entries) {

@@ -66,6 +66,16 @@ private:
   UINT_PTR Timer;
 };
 
+// Runs Steps inside Dialog's modal loop once it is up, as a user acting on it would; Open is
+// what shows it (a menu handler, a key press). Returns whether Steps ran. A dialog that Steps
+// leaves open is closed after it, so a failing check cannot hang the test; Steps uses CHECK,
+// not REQUIRE, since it runs inside the message loop.
+bool InsideModal(TForm* Dialog, const std::function<void()>& Open, std::function<void()> Steps);
+
+// A drop handle as the shell makes it: DROPFILES followed by the names, each ended by a zero,
+// and one more zero at the end.
+HDROP MakeDrop(const std::vector<std::string>& Names);
+
 // A playlist file's bytes for those entries, as written with paths.
 std::string PlaylistBytes(const std::vector<std::string>& Entries);
 
