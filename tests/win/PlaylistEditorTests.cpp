@@ -245,9 +245,13 @@ TEST_CASE_FIXTURE(TEditorFixture, "OK: no change asks nothing; No keeps the list
     CHECK(Dialogs.Shown[0].Icon == MB_ICONQUESTION);
     CHECK(Calls().empty());
     CHECK_FALSE(FileExists(TempPlaylist()));
+    // Shown again, with the keyboard on the window itself: Escape there cancels too.
     CHECK(ShowEditor([&] {
       CHECK(Items(Playlist->VivoList) == std::vector<std::string>{A, B, C});
-      ClickOn(Playlist->TransparentButton5);
+      SetForegroundWindow(Playlist->Handle());
+      Playlist->SetFocus();
+      CHECK(RunUntil([&] { return GetFocus() == Playlist->Handle(); }, 3000));
+      PressKey(VK_ESCAPE);
       CHECK(Closing());
     }));
     CHECK(Items(Playlist->VivoList) == std::vector<std::string>{A, B, C});
