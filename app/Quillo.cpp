@@ -10,7 +10,6 @@
 #include "app/Startup.h"
 #include "player/DDraw.h"
 #include "player/Main.h"
-#include "playlist/Playlist.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
 
@@ -39,7 +38,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application->Initialize();
     Application->SetTitle("Quillo");
     CreateMainForm();
-    PlayListForm = new TPlayListForm();
+    CreateSecondaryForms();
     LoadSettings();
     if (!CommandLineArguments(GetCommandLineA()).empty()) OpenCommandLine();
     Application->Run();
@@ -49,8 +48,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ReportStartupError(E);
   }
   Application->DestroyForms();
-  delete PlayListForm;
-  PlayListForm = nullptr;
   FinalizeMain();
   Finalize();
   return 0;

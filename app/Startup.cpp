@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
+#include "components/About.h"
+#include "components/AboutOstra.h"
 #include "player/Main.h"
 #include "playlist/Playlist.h"
 #include "toolkit/Errors.h"
@@ -38,6 +40,14 @@ void CreateMainForm() {
     RegisterControl(Path);
     Application->CreateForm(MainForm);
   }
+}
+
+void CreateSecondaryForms() {
+  Application->CreateForm(AboutForm);
+  Application->CreateForm(AboutOstraForm);
+  AboutOstraForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
+  Application->CreateForm(PlayListForm);
+  PlayListForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
 }
 
 std::string FullArgument(const std::string& Argument) {

@@ -17,5 +17,9 @@ void CreateMainForm();
 // running player has a folder of its own. URLs and names of no existing file stay as typed.
 std::string FullArgument(const std::string& Argument);
 
+// Creates the About dialogs and the playlist editor, in that order, and gives the second
+// About dialog and the editor a copy of the first About dialog's background picture.
+void CreateSecondaryForms();
+
 // Makes the process's arguments the playlist and plays it through the temporary playlist.
 void OpenCommandLine();

@@ -156,7 +156,8 @@ void TMainForm::CreateMenu() {
   OpenURL1 = VideoControl1->Add("OpenURL1", "Open &URL", ShortCut('U', Ctrl),
                                 Handler(&TMainForm::OpenURL1Click));
   N3 = VideoControl1->Add("N3", "-");
-  Playlist1 = VideoControl1->Add("Playlist1", "Play&list", ShortCut('L', Ctrl));
+  Playlist1 = VideoControl1->Add("Playlist1", "Play&list", ShortCut('L', Ctrl),
+                                 Handler(&TMainForm::Playlist1Click));
   N2 = VideoControl1->Add("N2", "-");
   PlayPause1 = VideoControl1->Add("PlayPause1", "&Play / Pause", ShortCut('P', Ctrl),
                                   Handler(&TMainForm::PlayPause1Click));
@@ -210,8 +211,10 @@ void TMainForm::CreateMenu() {
   About1 = Items.Add("About1", "&About");
   AboutthisMovie1 = About1->Add("AboutthisMovie1", "&About this Movie...", ShortCut('A', Ctrl),
                                 Handler(&TMainForm::AboutthisMovie1Click));
-  AboutQuillo1 = About1->Add("AboutQuillo1", "About Quillo", ShortCut(VK_F1, ssShift));
-  AboutOstra1 = About1->Add("AboutOstra1", "About [Ostra]", ShortCut(VK_F1, Ctrl));
+  AboutQuillo1 = About1->Add("AboutQuillo1", "About Quillo", ShortCut(VK_F1, ssShift),
+                             Handler(&TMainForm::AboutQuillo1Click));
+  AboutOstra1 = About1->Add("AboutOstra1", "About [Ostra]", ShortCut(VK_F1, Ctrl),
+                            Handler(&TMainForm::AboutOstra1Click));
   Exit1 = Items.Add("Exit1", "E&xit", ShortCut('X', Ctrl), Handler(&TMainForm::Exit1Click));
 }
 

@@ -79,6 +79,7 @@ public:
   void Button1MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void OpenFile1Click(TObject* Sender);
   void OpenURL1Click(TObject* Sender);
+  void Playlist1Click(TObject* Sender);
   void PlayPause1Click(TObject* Sender);
   void Fastforward1Click(TObject* Sender);
   void Stop1Click(TObject* Sender);
@@ -103,6 +104,8 @@ public:
   void DisableScreenSaver1Click(TObject* Sender);
   void SystemTray1Click(TObject* Sender);
   void Help1Click(TObject* Sender);
+  void AboutQuillo1Click(TObject* Sender);
+  void AboutOstra1Click(TObject* Sender);
   void TrayIcon1Click(TObject* Sender);
   void TrayIcon1RightClick(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void vivoAtStart(TObject* Sender, const std::string& URL);
@@ -134,6 +137,8 @@ private:
   void AttachVideoDrag(bool Attach);
   // ScreenSaverFilter becomes the application-wide message filter, or no filter is left.
   void InstallScreenSaverFilter(bool Install);
+  // Centres an About dialog on the screen and shows it modally.
+  void ShowAboutDialog(TForm* Dialog);
   void WMDropFiles(HDROP Drop);
   // Writes VivoList as the temporary playlist and plays it.
   void PlayTempPlaylist();

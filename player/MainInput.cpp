@@ -1,5 +1,7 @@
 // The player window's keys, mouse and window chores: the menu key, dragging, placement keys,
 // Escape, the shortcuts during fast forward, always on top, minimise, tray, screen saver, help.
+#include "components/About.h"
+#include "components/AboutOstra.h"
 #include "components/Trayicon.h"
 #include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
@@ -166,3 +168,14 @@ void TMainForm::ScreenSaverFilter(MSG& Msg, bool& Handled) {
 }
 
 void TMainForm::Help1Click(TObject*) { Application->HelpCommand(HELP_CONTENTS, 0); }
+
+void TMainForm::ShowAboutDialog(TForm* Dialog) {
+  Dialog->SetLeft((Screen->Width() - Dialog->Width()) / 2);
+  Dialog->SetTop((Screen->Height() - Dialog->Height()) / 2);
+  Dialog->ShowModal();
+  UpdateTrayIcon();
+}
+
+void TMainForm::AboutQuillo1Click(TObject*) { ShowAboutDialog(AboutForm); }
+
+void TMainForm::AboutOstra1Click(TObject*) { ShowAboutDialog(AboutOstraForm); }

@@ -53,6 +53,14 @@ void TMainForm::OpenFile1Click(TObject*) { OpenFiles(); }
 
 void TMainForm::OpenURL1Click(TObject*) { OpenURL(); }
 
+void TMainForm::Playlist1Click(TObject*) {
+  // The editor borrows the open dialog and the playback while it is up.
+  PlayListForm->Player = {OpenDialog1, [this] { vivo->Load(""); },
+                          [this](const std::string& FileName) { PlayFile(FileName); }};
+  PlayListForm->ShowModal();
+  UpdateTrayIcon();
+}
+
 void TMainForm::PlayPause1Click(TObject*) {
   if (PlayState == psPlaying && !FastForwarding) {
     vivo->Pause();

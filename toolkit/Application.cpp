@@ -144,7 +144,9 @@ void TApplication::Minimize() {
   IsMinimized = true;
   HiddenByMinimize.clear();
   ThreadWindows(TWindowWalk{Handle(), nullptr, false, &HiddenByMinimize});
+  ShowingForMinimize = true;
   for (HWND Form : HiddenByMinimize) ShowWindow(Form, SW_HIDE);
+  ShowingForMinimize = false;
   if (IsWindowVisible(Window)) ShowWindow(Window, SW_MINIMIZE);
 }
 
@@ -155,8 +157,10 @@ void TApplication::Restore() {
   std::vector<HWND> Forms = std::move(HiddenByMinimize);
   HiddenByMinimize.clear();
   // The enumeration found them topmost first; shown bottom first they keep their order.
+  ShowingForMinimize = true;
   for (auto It = Forms.rbegin(); It != Forms.rend(); ++It)
     if (IsWindow(*It)) ShowWindow(*It, SW_SHOWNA);
+  ShowingForMinimize = false;
   HWND Top = GetLastActivePopup(Window);
   if (Top && Top != Window && IsWindowVisible(Top) && IsWindowEnabled(Top)) SetActiveWindow(Top);
 }

@@ -212,6 +212,10 @@ protected:
   virtual void KeyPress(char& Key);
   // A WM_COMMAND or WM_NOTIFY from a child window that is one of our controls.
   virtual void Notified(UINT Code) { (void)Code; }
+  // A system control asks its parent for its colours (WM_CTLCOLOR...): set DC's text and
+  // background colours and return the background brush (owned by the control), or nullptr
+  // for the system's colours.
+  virtual HBRUSH ControlColor(HDC DC) { (void)DC; return nullptr; }
   HWND WindowHandle() const override { return Window; }
   void EnabledChanged() override;
   void CaptionChanged() override;

@@ -17,6 +17,7 @@ enum TOpenOption : uint16_t {
   ofFileMustExist = 0x0004,
   ofHideReadOnly = 0x0008,
   ofOverwritePrompt = 0x0010,
+  ofNoReadOnlyReturn = 0x0020,  // a read-only file cannot be chosen
 };
 
 // What a file dialog is asked to show.

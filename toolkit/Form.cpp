@@ -121,6 +121,28 @@ void TForm::Close() {
     ShowWindow(Handle(), SW_MINIMIZE);
 }
 
+int TForm::TextHeight() const {
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font().Handle());
+  SIZE Size{0, 0};
+  GetTextExtentPoint32A(DC, "0", 1, &Size);
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  return Size.cy;
+}
+
+void TForm::ScaleBy(int M, int D) {
+  if (M == D || D == 0) return;
+  auto Scale = [M, D](LONG Value) { return MulDiv(Value, M, D); };
+  for (TControl* Child : Controls()) {
+    if (Child->Align() == alClient) continue;
+    const RECT B = Child->BoundsRect();
+    Child->SetBounds(Scale(B.left), Scale(B.top), Scale(B.right) - Scale(B.left),
+                     Scale(B.bottom) - Scale(B.top));
+  }
+  SetClientSize(Scale(ClientWidth()), Scale(ClientHeight()));
+}
+
 void TForm::Resize() {
   if (OnResize) OnResize(this);
 }
@@ -131,6 +153,9 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM W, LPARAM L) {
       Close();
       return 0;
     case WM_SHOWWINDOW:
+      // L is non-zero when the owner is minimised or restored; the application's own
+      // minimising hides and shows the forms itself.
+      if (L || Application->ShowingForMinimize) break;
       if (W && OnShow) OnShow(this);
       if (!W && OnHide) OnHide(this);
       break;

@@ -71,9 +71,17 @@ public:
   // Asks OnClose what to do, then does it; see TCloseAction.
   void Close();
 
+  // The height of a line in the form's font, as the system draws it.
+  int TextHeight() const;
+  // Scales the client size and the bounds of every control on the form by M / D, as a layout
+  // made for another size of font needs; edges that met before still meet.
+  void ScaleBy(int M, int D);
+
   TNotifyEvent OnCreate;
   TCloseEvent OnClose;
   TNotifyEvent OnResize;
+  // OnShow and OnHide follow the form's own showing and hiding, not the application's
+  // minimising and restoring.
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
 
@@ -175,6 +183,7 @@ private:
   TForm* Main = nullptr;
   bool Ending = false;
   bool IsMinimized = false;
+  bool ShowingForMinimize = false;  // Minimize or Restore is hiding or showing the forms
   std::vector<HWND> HiddenByMinimize;
 };
 

@@ -1,12 +1,53 @@
 // Colours, fonts and bitmaps.
 #include "toolkit/Graphics.h"
 
+#include <cstring>
+#include <map>
+
 #include "toolkit/Errors.h"
 
 COLORREF ColorToRGB(TColor Color) {
   if (Color & clSystemColor) return GetSysColor(static_cast<int>(Color & 0xFF));
   return Color & 0xFFFFFF;
 }
+
+namespace {
+int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM Found) {
+  *reinterpret_cast<bool*>(Found) = true;
+  return 0;
+}
+
+bool FaceInstalled(const char* Face) {
+  LOGFONTA Wanted{};
+  Wanted.lfCharSet = DEFAULT_CHARSET;
+  std::strncpy(Wanted.lfFaceName, Face, LF_FACESIZE - 1);
+  bool Found = false;
+  HDC DC = GetDC(nullptr);
+  EnumFontFamiliesExA(DC, &Wanted, NoteFace, reinterpret_cast<LPARAM>(&Found), 0);
+  ReleaseDC(nullptr, DC);
+  return Found;
+}
+
+// The face GDI is asked for. Layouts made for "MS Sans Serif" hold its narrow captions; where
+// the system lacks it (Wine without its own fonts), the system's stand-in is a wide face whose
+// captions no longer fit their buttons, so the first of these narrow ones that is installed
+// takes its place.
+const std::string& FaceToAsk(const std::string& Face) {
+  static std::map<std::string, std::string> Chosen;
+  if (lstrcmpiA(Face.c_str(), "MS Sans Serif") != 0) return Face;
+  auto Known = Chosen.find(Face);
+  if (Known != Chosen.end()) return Known->second;
+  std::string Use = Face;
+  if (!FaceInstalled(Face.c_str()))
+    for (const char* StandIn :
+         {"Microsoft Sans Serif", "Tahoma", "Arial", "Liberation Sans", "DejaVu Sans Condensed"})
+      if (FaceInstalled(StandIn)) {
+        Use = StandIn;
+        break;
+      }
+  return Chosen.emplace(Face, Use).first->second;
+}
+}  // namespace
 
 TFont::~TFont() { Release(); }
 
@@ -41,7 +82,7 @@ HFONT TFont::Handle() const {
                        (Styles & fsItalic) != 0, (Styles & fsUnderline) != 0,
                        (Styles & fsStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       FaceName.c_str());
+                       FaceToAsk(FaceName).c_str());
   return Font;
 }
 

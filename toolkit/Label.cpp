@@ -12,11 +12,44 @@ void TLabel::SetColor(TColor Value) {
 }
 
 void TLabel::SetWordWrap(bool Value) {
-  if (Value != Wrap) { Wrap = Value; Invalidate(); }
+  if (Value != Wrap) { Wrap = Value; AdjustBounds(); Invalidate(); }
 }
 
 void TLabel::SetAlignment(TAlignment Value) {
   if (Value != TextAlignment) { TextAlignment = Value; Invalidate(); }
+}
+
+void TLabel::SetAutoSize(bool Value) {
+  FitText = Value;
+  AdjustBounds();
+}
+
+void TLabel::SetBounds(int NewLeft, int NewTop, int NewWidth, int NewHeight) {
+  TGraphicControl::SetBounds(NewLeft, NewTop, NewWidth, NewHeight);
+  AdjustBounds();
+}
+
+void TLabel::CaptionChanged() {
+  AdjustBounds();
+  TGraphicControl::CaptionChanged();
+}
+
+void TLabel::FontChanged() {
+  AdjustBounds();
+  TGraphicControl::FontChanged();
+}
+
+void TLabel::AdjustBounds() {
+  if (!FitText) return;
+  HDC DC = GetDC(nullptr);
+  HGDIOBJ Old = SelectObject(DC, Font().Handle());
+  RECT Area{0, 0, Wrap ? Width() : 0, 0};
+  // An empty caption still takes a line's height, as the label would show one.
+  const std::string Text = Caption().empty() ? " " : Caption();
+  DrawTextA(DC, Text.c_str(), -1, &Area, DT_CALCRECT | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(DC, Old);
+  ReleaseDC(nullptr, DC);
+  TGraphicControl::SetBounds(Left(), Top(), Wrap ? Width() : Area.right, Area.bottom);
 }
 
 void TLabel::Paint(HDC DC) {

@@ -3,21 +3,38 @@
 
 TListBox::TListBox(TComponent* Owner, TWinControl* Parent, bool MultiSelect)
     : TWinControl(Owner), Multi(MultiSelect) {
-  DWORD Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_BORDER | LBS_NOTIFY |
-                LBS_NOINTEGRALHEIGHT | (MultiSelect ? LBS_EXTENDEDSEL : 0);
+  DWORD Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | WS_BORDER |
+                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (MultiSelect ? LBS_EXTENDEDSEL : 0);
   CreateHandle(0, "LISTBOX", true, Style, RECT{0, 0, 121, 97}, Parent->Handle());
   SetParent(Parent);
 }
 
 TListBox::~TListBox() {
   if (List) List->OnChange = nullptr;
+  if (BackgroundBrush) DeleteObject(BackgroundBrush);
 }
 
 void TListBox::SetItems(TStrings* Value) {
   if (List) List->OnChange = nullptr;
   List = Value;
-  if (List) List->OnChange = [this] { Reload(); };
+  if (List) List->OnChange = [this](const TStringsChange& Change) { Follow(Change); };
   Reload();
+}
+
+void TListBox::Follow(const TStringsChange& Change) {
+  switch (Change.Kind) {
+    case TStringsChange::scAdded:
+      SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(Change.Index),
+                   reinterpret_cast<LPARAM>((*List)[Change.Index].c_str()));
+      break;
+    case TStringsChange::scDeleted:
+      // Deleting one entry keeps the others' selection, which a removal walking the list needs.
+      SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(Change.Index), 0);
+      break;
+    case TStringsChange::scReplaced:
+      Reload();
+      break;
+  }
 }
 
 void TListBox::Reload() {
@@ -65,6 +82,37 @@ int TListBox::SelCount() const {
   if (!Multi) return ItemIndex() >= 0 ? 1 : 0;
   LRESULT Result = SendMessageA(Handle(), LB_GETSELCOUNT, 0, 0);
   return Result == LB_ERR ? 0 : static_cast<int>(Result);
+}
+
+void TListBox::SetColor(TColor Value) {
+  if (Value == Background) return;
+  Background = Value;
+  if (BackgroundBrush) DeleteObject(BackgroundBrush);
+  BackgroundBrush = nullptr;
+  Invalidate();
+}
+
+int TListBox::ItemHeight() const {
+  return static_cast<int>(SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0));
+}
+
+void TListBox::SetItemHeight(int Value) {
+  FixedItemHeight = Value;
+  if (Value > 0) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Value, 0));
+  Invalidate();
+}
+
+void TListBox::FontChanged() {
+  TWinControl::FontChanged();
+  // A new font sets the entries' height from itself; a height of our own is put back.
+  if (FixedItemHeight > 0) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(FixedItemHeight, 0));
+}
+
+HBRUSH TListBox::ControlColor(HDC DC) {
+  if (!BackgroundBrush) BackgroundBrush = CreateSolidBrush(ColorToRGB(Background));
+  SetTextColor(DC, ColorToRGB(Font().Color()));
+  SetBkColor(DC, ColorToRGB(Background));
+  return BackgroundBrush;
 }
 
 void TListBox::Notified(UINT Code) {

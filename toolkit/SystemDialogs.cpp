@@ -85,6 +85,7 @@ public:
     if (Request.Options & ofFileMustExist) Dialog.Flags |= OFN_FILEMUSTEXIST;
     if (Request.Options & ofHideReadOnly) Dialog.Flags |= OFN_HIDEREADONLY;
     if (Request.Options & ofOverwritePrompt) Dialog.Flags |= OFN_OVERWRITEPROMPT;
+    if (Request.Options & ofNoReadOnlyReturn) Dialog.Flags |= OFN_NOREADONLYRETURN;
 
     const TCommonDialogs& Common = CommonDialogs();
     auto Show = Request.Save ? Common.Save : Common.Open;

@@ -78,6 +78,11 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM W, LPARAM L) {
     case WM_SYSCHAR:
       if (OfferDialogChar(static_cast<char>(W), KeyboardShift())) return 0;
       break;
+    case WM_CTLCOLORLISTBOX:
+      if (TWinControl* Child = FromHandle(reinterpret_cast<HWND>(L)); Child && Child != this)
+        if (HBRUSH Brush = Child->ControlColor(reinterpret_cast<HDC>(W)))
+          return reinterpret_cast<LRESULT>(Brush);
+      break;
     case WM_COMMAND:
       if (TWinControl* Child = FromHandle(reinterpret_cast<HWND>(L)); Child && Child != this) {
         Child->Notified(HIWORD(W));
@@ -153,18 +158,30 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
       return !SystemProc;
     }
     default: {  // a button released
+      // The release reaches the control and the mouse is let go even when the click's handler
+      // fails: a control left holding the mouse would take the next press meant for another.
+      auto Release = [&] {
+        if (Alive(Target)) Target->MouseUp(Button, Shift, CX, CY);
+        if (!SystemProc && !(W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+          Captured = nullptr;
+          if (GetCapture() == Window) ReleaseCapture();
+        }
+      };
       if (Button == mbLeft && Target->LeftPressed) {
         Target->LeftPressed = false;
         const bool Over = Target == this ? Inside
                                          : CX >= 0 && CY >= 0 && CX < Target->Width() &&
                                                CY < Target->Height();
-        if (Over) Target->Click();
+        if (Over) {
+          try {
+            Target->Click();
+          } catch (...) {
+            Release();
+            throw;
+          }
+        }
       }
-      if (Alive(Target)) Target->MouseUp(Button, Shift, CX, CY);
-      if (!SystemProc && !(W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-        Captured = nullptr;
-        if (GetCapture() == Window) ReleaseCapture();
-      }
+      Release();
       // The right button's release goes on to the system, which asks for the context menu.
       return !SystemProc && Msg != WM_RBUTTONUP;
     }

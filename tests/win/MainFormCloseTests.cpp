@@ -87,9 +87,9 @@ std::vector<std::string> SwitchOffChanges() {
 
 TEST_CASE_FIXTURE(TMainFormFixture, "Exit answered Yes: the switch-off animation, the playlist deleted, the end") {
   StartClip("clip.viv");
-  Playlist.VivoList.Clear();
-  Playlist.VivoList.Add(Dir / "clip.viv");
-  Playlist.WritePlaylist(TempPlaylist(), true);
+  Playlist->VivoList.Clear();
+  Playlist->VivoList.Add(Dir / "clip.viv");
+  Playlist->WritePlaylist(TempPlaylist(), true);
   // The example's window: the set in a frame of 4 pixels (Wine draws 3), in the middle of the
   // screen.
   Form->SetBounds(Form->Left(), Form->Top(), 248, 213);

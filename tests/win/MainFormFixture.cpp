@@ -1,8 +1,12 @@
 // The player window under test, with its control, dialogs and scratch folder.
 #include "tests/win/MainFormFixture.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 
+#include "components/About.h"
+#include "components/AboutOstra.h"
 #include "control/VVPPWEBLib_TLB.h"
 
 TMainFormFixture::TMainFormFixture() {
@@ -12,17 +16,21 @@ TMainFormFixture::TMainFormFixture() {
   FastForwarding = false;
   LastURL.clear();
   DirectDrawActive = false;
-  Playlist.TempDir = Dir.Path();
-  PlayListForm = &Playlist;
   Application->CreateForm(MainForm);
   Form = MainForm;
+  Application->CreateForm(AboutForm);
+  Application->CreateForm(AboutOstraForm);
+  AboutOstraForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
+  Application->CreateForm(PlayListForm);
+  PlayListForm->BackGround->Picture.Assign(AboutForm->BackGround->Picture);
+  Playlist = PlayListForm;
+  Playlist->TempDir = Dir.Path();
   Control = std::make_unique<TDiagnostics>(*Form->vivo);
 }
 
 TMainFormFixture::~TMainFormFixture() {
   Control.reset();
   App.App.DestroyForms();
-  PlayListForm = nullptr;
 }
 
 TMainFormFixture::TCurrentDirectory::TCurrentDirectory() {
@@ -98,6 +106,56 @@ void CALLBACK TControlDialogCloser::Tick(HWND, UINT, UINT_PTR, DWORD) {
   PostMessageA(Dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+namespace {
+TForm* ModalDialog = nullptr;
+std::function<void()> ModalSteps;
+bool ModalStepsRan = false;
+UINT_PTR ModalTimer = 0;
+
+void CALLBACK RunModalSteps(HWND, UINT, UINT_PTR, DWORD) {
+  if (!ModalSteps || !ModalDialog->Modal() || !IsWindowVisible(ModalDialog->Handle())) return;
+  KillTimer(nullptr, ModalTimer);
+  std::function<void()> Steps = std::move(ModalSteps);
+  ModalSteps = nullptr;
+  ModalStepsRan = true;
+  Steps();
+  if (ModalDialog->Modal() && ModalDialog->ModalResult() == mrNone) ModalDialog->Close();
+}
+}  // namespace
+
+bool InsideModal(TForm* Dialog, const std::function<void()>& Open, std::function<void()> Steps) {
+  ModalDialog = Dialog;
+  ModalSteps = std::move(Steps);
+  ModalStepsRan = false;
+  ModalTimer = SetTimer(nullptr, 0, 20, RunModalSteps);
+  Open();
+  // Open may only have pressed the key that shows the dialog.
+  ULONGLONG End = GetTickCount64() + 10000;
+  while ((!ModalStepsRan || Dialog->Modal()) && GetTickCount64() < End) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  KillTimer(nullptr, ModalTimer);
+  ModalSteps = nullptr;
+  return ModalStepsRan && !Dialog->Modal();
+}
+
+HDROP MakeDrop(const std::vector<std::string>& Names) {
+  size_t Chars = 1;
+  for (const std::string& Name : Names) Chars += Name.size() + 1;
+  HGLOBAL Memory = GlobalAlloc(GHND, sizeof(DROPFILES) + Chars);
+  auto* Drop = static_cast<DROPFILES*>(GlobalLock(Memory));
+  Drop->pFiles = sizeof(DROPFILES);
+  Drop->fWide = FALSE;
+  char* At = reinterpret_cast<char*>(Drop + 1);
+  for (const std::string& Name : Names) {
+    std::memcpy(At, Name.c_str(), Name.size() + 1);
+    At += Name.size() + 1;
+  }
+  GlobalUnlock(Memory);
+  return static_cast<HDROP>(Memory);
+}
+
 std::string PlaylistBytes(const std::vector<std::string>& Entries) {
   std::string Bytes = PlaylistHeader;
   for (const std::string& Entry : Entries) Bytes += "next " + Entry + "\r\n";
@@ -105,3 +163,5 @@ std::string PlaylistBytes(const std::vector<std::string>& Entries) {
 }
 
 std::vector<std::string> Items(const TStrings& List) { return {List.begin(), List.end()}; }
+
+std::vector<std::string> Items(const TVivoListBox& List) { return Items(List.Strings); }

@@ -1,5 +1,6 @@
 // The player window under test: a fresh application, the registered video control, scripted
-// dialogs, and a playlist object whose temporary folder is a scratch folder of the test's own.
+// dialogs, and the secondary windows made as start-up makes them, the playlist editor's
+// temporary folder a scratch folder of the test's own.
 #pragma once
 
 #include <windows.h>
@@ -31,9 +32,9 @@ struct TMainFormFixture : TControlFixture {
     std::string Saved;
   } CurrentDirectory;
   TScriptedDialogs Dialogs;
-  TPlayListForm Playlist;
   TFreshApplication App;
   TMainForm* Form = nullptr;
+  TPlayListForm* Playlist = nullptr;
   std::unique_ptr<TDiagnostics> Control;
 
   // Every member call the form made on the control since the last ClearCalls.
@@ -65,8 +66,19 @@ private:
   UINT_PTR Timer;
 };
 
+// Runs Steps inside Dialog's modal loop once it is up, as a user acting on it would; Open is
+// what shows it (a menu handler, a key press). Returns whether Steps ran. A dialog that Steps
+// leaves open is closed after it, so a failing check cannot hang the test; Steps uses CHECK,
+// not REQUIRE, since it runs inside the message loop.
+bool InsideModal(TForm* Dialog, const std::function<void()>& Open, std::function<void()> Steps);
+
+// A drop handle as the shell makes it: DROPFILES followed by the names, each ended by a zero,
+// and one more zero at the end.
+HDROP MakeDrop(const std::vector<std::string>& Names);
+
 // A playlist file's bytes for those entries, as written with paths.
 std::string PlaylistBytes(const std::vector<std::string>& Entries);
 
 // The list as a vector, for comparing.
 std::vector<std::string> Items(const TStrings& List);
+std::vector<std::string> Items(const TVivoListBox& List);

@@ -11,7 +11,7 @@ TEST_CASE("the temporary folder is the system's, with its backslash") {
   char Expected[MAX_PATH + 1];
   DWORD Length = GetTempPathA(sizeof Expected, Expected);
   REQUIRE(Length > 0);
-  TPlayListForm Form;
+  TPlayListForm Form(nullptr);
   CHECK(Form.TempDir == std::string(Expected, Length));
   CHECK(Form.TempDir.back() == '\\');
   CHECK(Form.TempPlaylist() == Form.TempDir + "~~quillo.viv.tmp");
@@ -19,7 +19,7 @@ TEST_CASE("the temporary folder is the system's, with its backslash") {
 
 TEST_CASE("the file holds exactly the playlist's bytes and is truncated when written again") {
   TScratchDir Dir;
-  TPlayListForm Form;
+  TPlayListForm Form(nullptr);
   Form.VivoList.Add("C:\\Clips\\intro.viv");
   Form.VivoList.Add("D:\\My Videos\\part 2.viv");
   Form.VivoList.Add("http://host/clips/third one.viv");
@@ -44,7 +44,7 @@ TEST_CASE("the file holds exactly the playlist's bytes and is truncated when wri
 
 TEST_CASE("a file that cannot be created raises the I/O error with the system's reason") {
   TScratchDir Dir;
-  TPlayListForm Form;
+  TPlayListForm Form(nullptr);
   Form.VivoList.Add("a.viv");
 
   SUBCASE("missing folder") {
@@ -88,7 +88,7 @@ TEST_CASE("a file that cannot be created raises the I/O error with the system's 
 
 TEST_CASE("a read-only file is left as it was") {
   TScratchDir Dir;
-  TPlayListForm Form;
+  TPlayListForm Form(nullptr);
   Form.VivoList.Add("a.viv");
   std::string Name = Dir / "locked.viv";
   WriteBytes(Name, "keep me");
@@ -113,7 +113,7 @@ TEST_CASE("a read-only file is left as it was") {
 
 TEST_CASE("long names and high bytes reach the file unchanged") {
   TScratchDir Dir;
-  TPlayListForm Form;
+  TPlayListForm Form(nullptr);
   std::string Item = "E:\\" + std::string(2000, 'x') + "\\caf\xE9 \xFF.viv";
   Form.VivoList.Add(Item);
   std::string Name = Dir / "long.viv";
