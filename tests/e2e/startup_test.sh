@@ -58,7 +58,9 @@ rm -f "$PLAYLIST" "$LOG"
 start_quillo a.viv "b c.viv" http://host/x.viv
 printf 'Version:   Vivo/2.00\r\nBegin:     commands\r\nnext a.viv\r\nnext b%%20c.viv\r\nnext http://host/x.viv\r\n' >"$WORK/expected.viv"
 cmp "$PLAYLIST" "$WORK/expected.viv" || fail "the temporary playlist differs: $(od -c "$PLAYLIST" | head -n 12)"
-expect_eq "the control's first calls" "$(head -n 3 "$LOG" | tr -d '\r' | paste -sd '|')" \
+# The restored settings run the view commands first, which only read the control's state.
+expect_eq "the control's first commands" \
+  "$(tr -d '\r' <"$LOG" | grep -vx -e URL -e VideoWidth -e VideoHeight | head -n 3 | paste -sd '|')" \
   "Videocontrols=FALSE|Load(C:\\users\\$(id -un)\\Temp\\~~quillo.viv.tmp)|Play"
 sleep 2
 screenshot "$WORK/playing.png"
@@ -82,7 +84,8 @@ rm -f "$LOG"
 start_quillo
 sleep 1
 [ ! -e "$PLAYLIST" ] || fail "a start without arguments wrote the temporary playlist"
-[ ! -s "$LOG" ] || fail "a start without arguments called the control: $(tr -d '\r' <"$LOG" | paste -sd ' ')"
+commands=$(tr -d '\r' <"$LOG" 2>/dev/null | grep -vx -e URL -e VideoWidth -e VideoHeight)
+[ -z "$commands" ] || fail "a start without arguments gave the control commands: $(echo "$commands" | paste -sd ' ')"
 info=$(probe info TMainForm)
 value() { sed -n "s/^$1=//p" <<<"$info"; }
 expect_eq "client size" "$(value client)" "240,205"
