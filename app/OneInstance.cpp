@@ -170,12 +170,8 @@ void ReleaseInstance() {
 void ProcessCommandLine(const std::string& CommandLine) {
   std::vector<std::string> Arguments = CommandLineArguments(CommandLine);
   if (!Arguments.empty()) {
-    PlayListForm->VivoList.Clear();
-    for (const std::string& Argument : Arguments) PlayListForm->VivoList.Add(Argument);
-    MainForm->vivo->Load("");
-    std::string TempPlaylist = PlayListForm->TempPlaylist();
-    PlayListForm->WritePlaylist(TempPlaylist, true);
-    MainForm->PlayFile(TempPlaylist);
+    std::vector<std::string> Entries = PlayableArguments(Arguments);
+    if (!Entries.empty()) PlayArguments(Entries, true);
   }
   if (Application->Minimized()) Application->Restore();
   Application->BringToFront();

@@ -7,8 +7,10 @@
 #include "app/CommandLine.h"
 #include "components/About.h"
 #include "components/AboutOstra.h"
+#include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
 #include "playlist/Playlist.h"
+#include "playlist/PlaylistText.h"
 #include "toolkit/Errors.h"
 #include "toolkit/FileNames.h"
 #include "toolkit/SysUtils.h"
@@ -63,11 +65,29 @@ std::string FullArgument(const std::string& Argument) {
   return Full;
 }
 
-void OpenCommandLine() {
+std::vector<std::string> PlayableArguments(const std::vector<std::string>& Arguments) {
+  std::vector<std::string> Playable;
+  for (const std::string& Argument : Arguments) {
+    if (IsPlaylistEntry(Argument))
+      Playable.push_back(Argument);
+    else
+      MessageDlg(RefusedEntryMessage(Argument), mtError, mbOK);
+  }
+  return Playable;
+}
+
+void PlayArguments(const std::vector<std::string>& Entries, bool CloseClip) {
   PlayListForm->VivoList.Clear();
-  for (const std::string& Argument : CommandLineArguments(GetCommandLineA()))
-    PlayListForm->VivoList.Add(FullArgument(Argument));
+  for (const std::string& Entry : Entries) PlayListForm->VivoList.Add(Entry);
+  if (CloseClip) MainForm->vivo->Load("");
   std::string TempPlaylist = PlayListForm->TempPlaylist();
   PlayListForm->WritePlaylist(TempPlaylist, true);
   MainForm->PlayFile(TempPlaylist);
+}
+
+void OpenCommandLine() {
+  std::vector<std::string> Arguments = CommandLineArguments(GetCommandLineA());
+  for (std::string& Argument : Arguments) Argument = FullArgument(Argument);
+  std::vector<std::string> Entries = PlayableArguments(Arguments);
+  if (!Entries.empty()) PlayArguments(Entries, false);
 }

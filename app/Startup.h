@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Registers the COM server in LibraryPath through its own DllRegisterServer; a library that
 // cannot be loaded is reported in an error box.
@@ -20,6 +21,14 @@ std::string FullArgument(const std::string& Argument);
 // Creates the About dialogs and the playlist editor, in that order, and gives the second
 // About dialog and the editor a copy of the first About dialog's background picture.
 void CreateSecondaryForms();
+
+// The arguments that can be playlist entries; each of the others is refused in an error box, so
+// none is lost without a word.
+std::vector<std::string> PlayableArguments(const std::vector<std::string>& Arguments);
+
+// Makes Entries the playlist and plays it through the temporary playlist; with CloseClip the
+// clip playing now is closed first, once the list is filled.
+void PlayArguments(const std::vector<std::string>& Entries, bool CloseClip);
 
 // Makes the process's arguments the playlist and plays it through the temporary playlist.
 void OpenCommandLine();

@@ -18,5 +18,13 @@ std::string EscapeSpaces(const std::string& Text);
 // last backslash or colon.
 std::string PlaylistEntry(const std::string& Item, bool WithPaths);
 
+// An entry is one "next" line: a line break, a tab or another control character in it would split
+// the line or be trimmed away when the control reads it back. No Windows file name holds one;
+// a URL or a command-line argument can.
+bool IsPlaylistEntry(const std::string& Item);
+// Why Item cannot be an entry, for the user: its text with each control character shown as "?".
+std::string RefusedEntryMessage(const std::string& Item);
+
 // The lines of the file without their CR LF: the two header lines, then one "next " line an item.
+// Raises an Exception with RefusedEntryMessage for an item that is no entry.
 std::vector<std::string> PlaylistLines(const TStrings& Items, bool WithPaths);

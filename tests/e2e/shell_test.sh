@@ -127,6 +127,14 @@ later_start "$A"; code=$?
 expect_eq "a hand-over after the junk" "$code" 0
 await_file "$PLAYLIST" "$(playlist_of "$A")" "a hand-over after the junk"
 
+echo "== an argument holding a line break is refused aloud, the others play"
+later_start "$BC" "$A"$'\n'"next"$'\t'"$BC"; code=$?
+expect_eq "the exit code with a line break" "$code" 0
+expect_eq "the refusal" "$(probe dialog 10 | grep '^static=')" \
+  "static=\"$A?next?$BC\" cannot be played: it holds a line break or another control character."
+probe post '#32770' 0x0010 0 0 >/dev/null
+await_file "$PLAYLIST" "$(playlist_of "$BC")" "the playable argument alone"
+
 echo "== twenty later starts at once: each hands over, one of them wins whole"
 pids=()
 for i in $(seq 20); do

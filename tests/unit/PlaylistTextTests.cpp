@@ -88,3 +88,19 @@ TEST_CASE("duplicates and order are kept") {
   CHECK(Lines[3] == "next a.viv");
   CHECK(Lines[4] == "next b.viv");
 }
+
+TEST_CASE("an entry with a line break or another control character is refused, never split") {
+  // One argument holding a line feed would otherwise become a second "next" line.
+  TStrings Split = List({"C:\\clip.viv", "C:\\clip.viv\nnext\tC:\\other.viv"});
+  CHECK_THROWS_WITH(PlaylistLines(Split, true),
+                    "\"C:\\clip.viv?next?C:\\other.viv\" cannot be played: it holds a line break "
+                    "or another control character.");
+  for (const char* Bad : {"a\rb", "a\tb", "\x01", "x\x7F"}) {
+    INFO("entry ", Bad);
+    CHECK_FALSE(IsPlaylistEntry(Bad));
+  }
+  for (const char* Good : {"", "C:\\a b.viv", "http://h/x%20y.viv", "caf\xE9.viv", "\xA0"}) {
+    INFO("entry ", Good);
+    CHECK(IsPlaylistEntry(Good));
+  }
+}
