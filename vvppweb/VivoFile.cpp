@@ -6,10 +6,12 @@
 
 namespace {
 
+// Blanks, tabs and carriage returns go from both ends; a line of nothing else is empty.
 std::string Trim(const std::string& S) {
-  size_t First = S.find_first_not_of(" \t");
+  const char* const Blanks = " \t\r";
+  size_t First = S.find_first_not_of(Blanks);
   if (First == std::string::npos) return {};
-  size_t Last = S.find_last_not_of(" \t\r");
+  size_t Last = S.find_last_not_of(Blanks);
   return S.substr(First, Last - First + 1);
 }
 
@@ -26,17 +28,15 @@ bool StartsWithText(const std::string& A, const char* Prefix) {
   return SameText(Head, Prefix);
 }
 
-// Lines split at LF, each without its CR.
+// Lines ended by CR LF, LF or a lone CR: no line holds a line break.
 std::vector<std::string> Lines(const std::string& Text) {
   std::vector<std::string> Result;
   size_t Start = 0;
   while (Start <= Text.size()) {
-    size_t End = Text.find('\n', Start);
+    size_t End = Text.find_first_of("\r\n", Start);
     if (End == std::string::npos) End = Text.size();
-    std::string Line = Text.substr(Start, End - Start);
-    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
-    Result.push_back(Line);
-    Start = End + 1;
+    Result.push_back(Text.substr(Start, End - Start));
+    Start = End + (Text.compare(End, 2, "\r\n") == 0 ? 2 : 1);
   }
   return Result;
 }

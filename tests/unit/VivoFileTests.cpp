@@ -112,6 +112,16 @@ TEST_CASE("command files: recognised by their two header lines, entries in order
   CHECK_FALSE(IsCommandFile(std::string("\0\x05", 2) + "Version"));
   CHECK(CommandFileEntries("Version: Vivo/2.00\nBegin: commands\nnextx.viv\nnext   \nplay a.viv\nNEXT b.viv\n") ==
         std::vector<std::string>{"b.viv"});
+  // A lone carriage return ends a line too: no entry ever holds one.
+  CHECK(CommandFileEntries("Version: Vivo/2.00\rBegin: commands\rnext a.viv\rnext b.viv\r;next c.viv") ==
+        std::vector<std::string>{"a.viv", "b.viv"});
+  // A blank line is blank whatever mix of blanks, tabs and carriage returns it holds.
+  for (const char* Blank : {"\r", " \r", "\t\r", "\r\r", " \t \r"}) {
+    std::string File = std::string("Version: Vivo/2.00\r\n") + Blank + "\nBegin: commands\r\nnext a.viv\r\n";
+    INFO("blank line ", Blank);
+    CHECK(IsCommandFile(File));
+    CHECK(CommandFileEntries(File) == std::vector<std::string>{"a.viv"});
+  }
 }
 
 TEST_CASE("entry names resolve against the command file's own place") {
