@@ -44,6 +44,12 @@ struct TCanvas {
     Fill(Left, Top + H - T, Left + T, Top + H, Colour);
     return T + Gap(H);
   }
+  int Colon(int Left, int Top, int H, uint32_t Colour) {
+    int T = Stroke(H);
+    Fill(Left, Top + H / 3 - T / 2, Left + T, Top + H / 3 - T / 2 + T, Colour);
+    Fill(Left, Top + H * 2 / 3 - T / 2, Left + T, Top + H * 2 / 3 - T / 2 + T, Colour);
+    return T + Gap(H);
+  }
 };
 
 }  // namespace
@@ -64,12 +70,11 @@ std::vector<uint32_t> DemoPicture(int Width, int Height, uint32_t Ms, uint32_t N
   uint32_t Tenths = Ms / 100;
   int H = std::max(7, std::min(Height * 3 / 10, Width * 18 / 100));
   int Top = (BarTop - H) / 2;
-  int Left = (Width - 5 * (DigitWidth(H) + Gap(H)) - 3 * (Stroke(H) + Gap(H))) / 2;
+  int Left = (Width - 5 * (DigitWidth(H) + Gap(H)) - 2 * (Stroke(H) + Gap(H))) / 2;
   uint32_t Yellow = 0xFFE040;
   Left += Canvas.Digit(Left, Top, H, static_cast<int>(Tenths / 6000 % 10), Yellow);
   Left += Canvas.Digit(Left, Top, H, static_cast<int>(Tenths / 600 % 10), Yellow);
-  Left += Canvas.Dot(Left, Top - H / 3, H, Yellow);
-  Left += Canvas.Dot(Left, Top, H, Yellow);
+  Left += Canvas.Colon(Left, Top, H, Yellow);
   Left += Canvas.Digit(Left, Top, H, static_cast<int>(Tenths / 100 % 6), Yellow);
   Left += Canvas.Digit(Left, Top, H, static_cast<int>(Tenths / 10 % 10), Yellow);
   Left += Canvas.Dot(Left, Top, H, Yellow);
@@ -81,11 +86,12 @@ std::vector<uint32_t> DemoPicture(int Width, int Height, uint32_t Ms, uint32_t N
   for (uint32_t Power = 1000; Power > 0; Power /= 10)
     NumberLeft += Canvas.Digit(NumberLeft, std::max(2, Height / 30), Small, static_cast<int>(Number / Power % 10), 0xE0E0E0);
 
-  // The dot, once round the clock a second.
+  // The dot, once round the clock a second, on an ellipse around the digits.
   double Angle = 2 * Pi * (Ms % 1000) / 1000.0;
-  int Radius = std::min(Width, BarTop) * 2 / 5, Size = std::max(3, Height / 16);
-  int CentreX = Width / 2 + static_cast<int>(std::lround(Radius * std::sin(Angle)));
-  int CentreY = BarTop / 2 - static_cast<int>(std::lround(Radius * std::cos(Angle)));
+  int Size = std::max(3, Height / 16);
+  double RadiusX = Width * 0.45 - Size, RadiusY = BarTop * 0.5 - Size;
+  int CentreX = Width / 2 + static_cast<int>(std::lround(RadiusX * std::sin(Angle)));
+  int CentreY = BarTop / 2 - static_cast<int>(std::lround(RadiusY * std::cos(Angle)));
   Canvas.Fill(CentreX - Size / 2, CentreY - Size / 2, CentreX - Size / 2 + Size, CentreY - Size / 2 + Size, 0xFFFFFF);
   return Pixels;
 }

@@ -1,6 +1,8 @@
 // Writing Vivo files: header, video and sound packets.
 #include "vvppweb/MakeVivo.h"
 
+#include "vvppweb/VivoFile.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -51,3 +53,25 @@ std::string SoundPacket(int Sequence, const std::string& Frame) {
 }
 
 std::string EndPacket() { return HeaderPacket({}); }
+
+std::string RepeatMedia(const std::string& Clip, size_t Copies, size_t Size) {
+  TClipInfo Info;
+  if (ParseVivoFile(Clip, Info) != 0) throw std::invalid_argument("not a Vivo file");
+  const std::string End = EndPacket();
+  size_t MediaEnd = Clip.size() >= End.size() && Clip.compare(Clip.size() - End.size(), End.size(), End) == 0
+                        ? Clip.size() - End.size()
+                        : Clip.size();
+  std::string Media = Clip.substr(Info.MediaOffset, MediaEnd - Info.MediaOffset);
+  std::string Bytes = Clip.substr(0, Info.MediaOffset);
+  Bytes.reserve(Size ? Size : Bytes.size() + Media.size() * Copies + End.size());
+  for (size_t Copy = 0; Copy < Copies; ++Copy) Bytes += Media;
+  // Text packets, which the demuxer passes over, fill it to the byte. One of N bytes of text
+  // takes N + 2 bytes up to 127 and N + 3 from 128, so 130 bytes are made of two.
+  while (Size && Bytes.size() + End.size() < Size) {
+    size_t Left = Size - Bytes.size() - End.size();
+    if (Left < 2) throw std::invalid_argument("no packet fills one byte");
+    size_t Text = Left > 16000 ? 15000 : Left >= 131 ? Left - 3 : Left == 130 ? 100 : Left - 2;
+    Bytes += HeaderPacket(std::string(Text, ' '));
+  }
+  return Bytes + End;
+}

@@ -30,6 +30,10 @@ std::string VideoPackets(int Sequence, const std::string& Picture);
 // packet of 40 bytes (a Siren frame, Vivo 2), by the size of Frame.
 std::string SoundPacket(int Sequence, const std::string& Frame);
 
+// A longer clip of Clip's media again and again, Copies times, under Clip's own header; Size,
+// when not 0 and large enough, makes it exactly that many bytes with text packets at the end.
+std::string RepeatMedia(const std::string& Clip, size_t Copies, size_t Size = 0);
+
 // The bytes a clip ends with: an empty header packet. The demuxer reads the header of the packet
 // after each one before handing it out, so without it the last picture or sound would be lost.
 std::string EndPacket();

@@ -177,25 +177,10 @@ TEST_CASE("the test clips, good and broken: what each shows, queues and reports"
 }
 
 TEST_CASE("a clip of 64 MB plays from its start, and closing it frees it") {
-  std::string Clock = CorpusClip("clock.viv");
-  TClipInfo Info;
-  REQUIRE(ParseVivoFile(Clock, Info) == 0);
-  std::string Media = Clock.substr(Info.MediaOffset, Clock.size() - Info.MediaOffset - EndPacket().size());
   const size_t Size = 64u << 20;
-  std::string Big = Clock.substr(0, Info.MediaOffset);
-  size_t Copies = 0;
-  while (Big.size() + Media.size() + 16400 < Size) {
-    Big += Media;
-    ++Copies;
-  }
-  // Text packets after the media fill it to the byte; the demuxer passes over them.
-  while (Big.size() + EndPacket().size() < Size) {
-    size_t Left = Size - Big.size() - EndPacket().size();
-    // A packet of N bytes of text takes N + 2 bytes up to 127, N + 3 from 128: 130 cannot be.
-    size_t Text = Left > 16000 ? 15000 : Left >= 131 ? Left - 3 : Left == 130 ? 100 : Left - 2;
-    Big += HeaderPacket(std::string(Text, ' '));
-  }
-  Big += EndPacket();
+  std::string Clock = CorpusClip("clock.viv");
+  size_t Copies = Size / Clock.size() - 1;
+  std::string Big = RepeatMedia(Clock, Copies, Size);
   REQUIRE(Big.size() == Size);
 
   TRig Rig;
