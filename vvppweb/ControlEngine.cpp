@@ -16,8 +16,9 @@ constexpr UINT_PTR DeadlineTimer = 2;
 constexpr UINT FlushMessage = WM_APP + 1;
 // After a stall the clock catches up by at most this much at once.
 constexpr ULONGLONG MaxCatchUpMs = 500;
-// The timer checks more often than buffers end, so none is late by much.
-constexpr UINT ClockTimerMs = 10;
+// The timer's period, a buffer's length: the clock keeps its pace however late the timer is
+// (buffers fall due by the wall clock), and every wake-up costs a host under Wine dearly.
+constexpr UINT ClockTimerMs = BufferMs;
 // A device that has reported no finished buffer for this long is given up for the timer.
 constexpr ULONGLONG DeviceSilence = 1000;
 
