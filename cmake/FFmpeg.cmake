@@ -68,6 +68,9 @@ ExternalProject_Add(ffmpeg_cross
   BUILD_BYPRODUCTS ${ffmpeg_byproducts}
   LOG_DOWNLOAD ON LOG_CONFIGURE ON LOG_BUILD ON LOG_OUTPUT_ON_FAILURE ON)
 
+# FFmpeg's licence, to travel with the OCX.
+set(QUILLO_FFMPEG_LICENSE ${ffmpeg_dir}/source/COPYING.LGPLv2.1)
+
 # Imported targets must name folders that exist when the build is generated.
 file(MAKE_DIRECTORY ${ffmpeg_install}/include)
 foreach(lib ${ffmpeg_libraries})
