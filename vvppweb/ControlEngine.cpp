@@ -85,8 +85,9 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
       if (!Wave.IsOpen()) Ms = static_cast<uint32_t>(LParam);
       DeviceHeard = GetTickCount64();
       Playback.BufferDone(Ms);
-      FillSoundQueue();
+      // Sync first: should another clip have started, its sound is queued afresh.
       Sync();
+      FillSoundQueue();
       return 0;
     }
     case WM_TIMER:
@@ -124,6 +125,9 @@ void TVivoControl::Sync() {
     }
   }
 
+  // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
+  // belongs to the clip before, and the new one may have another sampling rate.
+  if (ClockRunning && Playback.ClipStarts() != ClockClip) StopClock();
   if (Playback.Playing() && !ClockRunning)
     StartClock();
   else if (!Playback.Playing() && ClockRunning)
@@ -145,6 +149,7 @@ void TVivoControl::Sync() {
 
 void TVivoControl::StartClock() {
   ClockRunning = true;
+  ClockClip = Playback.ClipStarts();
   ClockBase = DeviceHeard = GetTickCount64();
   // The timer runs with a device too: it takes over should the device fall silent.
   SetTimer(Engine, ClockTimer, ClockTimerMs, nullptr);

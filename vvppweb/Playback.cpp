@@ -179,6 +179,7 @@ bool TPlayback::BeginClip(size_t Entry) {
     Media->ShowUpTo(0);
   }
   Clock = 0;
+  ++Starts;
   Unheard.clear();
   UnheardStart = NextSample = Decoded = 0;
   IsPlaying = WantPlay;

@@ -95,6 +95,9 @@ public:
   // How long the clip plays: its media's length, or the header's Duration for a header only.
   uint32_t LengthMs() const { return Clip() ? Length : 0; }
   size_t EntryIndex() const { return Index; }
+  // How many times a clip has started (each entry, each rewind): the sound queued before belongs
+  // to another start.
+  uint32_t ClipStarts() const { return Starts; }
   size_t EntryCount() const { return Entries.size(); }
   bool IsCommandList() const { return List; }
 
@@ -133,6 +136,7 @@ private:
   int16_t Width = -1;
   int16_t Height = -1;
   uint32_t Length = 0;
+  uint32_t Starts = 0;
   std::unique_ptr<TClipMedia> Media;
   size_t MediaEntry = 0;
   // Sound handed out but not yet heard, from sample UnheardStart on (the clock's, or the first

@@ -193,6 +193,7 @@ private:
   DWORD FetchTimeoutMs = 30000;
   bool FlushPosted = false;
   bool ClockRunning = false;
+  uint32_t ClockClip = 0;  // the engine's ClipStarts() when the clock started
   ULONGLONG ClockBase = 0;
   ULONGLONG DeviceHeard = 0;
   TWaveOut Wave;
