@@ -1,6 +1,9 @@
-// The diagnostics interface, for tests: picture size, the call log, the clock, fetch timeout.
+// The diagnostics interface, for tests: picture size, the call log, the clock, fetch timeout,
+// the record of what was shown and queued.
 // Firing any event is in ControlEvents.cpp beside the other firing code.
 #include "vvppweb/VivoControl.h"
+
+#include <algorithm>
 
 HRESULT STDMETHODCALLTYPE TVivoControl::SetPictureSize(short Width, short Height) {
   Playback.SetPictureSize(Width, Height);
@@ -40,5 +43,47 @@ HRESULT STDMETHODCALLTYPE TVivoControl::GetPosition(ULONG* Ms) {
 HRESULT STDMETHODCALLTYPE TVivoControl::SetFetchTimeout(ULONG Ms) {
   if (Ms == 0) return E_INVALIDARG;
   FetchTimeoutMs = Ms;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::Record(BOOL On, BOOL Pixels) {
+  if (On) {
+    RecordedShown.clear();
+    RecordedPixels.clear();
+    RecordedSound.clear();
+    // The picture now in view counts as shown again, so the record starts with it.
+    RenderedSerial = 0;
+    if (View) InvalidateRect(View, nullptr, FALSE);
+  }
+  Recording = On;
+  RecordingPixels = On && Pixels;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::GetShownCount(ULONG* Count) {
+  if (!Count) return E_POINTER;
+  *Count = static_cast<ULONG>(RecordedShown.size());
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::GetShown(ULONG Index, TShownPicture* Shown, DWORD* Pixels, ULONG Capacity) {
+  if (!Shown) return E_POINTER;
+  if (Index >= RecordedShown.size()) return E_INVALIDARG;
+  *Shown = RecordedShown[Index];
+  if (!Pixels) return S_OK;
+  const std::vector<uint32_t>& Recorded = RecordedPixels[Index];
+  if (Recorded.empty() || Recorded.size() > Capacity) return E_INVALIDARG;
+  std::copy(Recorded.begin(), Recorded.end(), Pixels);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::GetQueuedSound(ULONG Offset, SHORT* Samples, ULONG Capacity, ULONG* Count,
+                                                       ULONG* Rate) {
+  if (!Count || (!Samples && Capacity)) return E_POINTER;
+  size_t From = std::min<size_t>(Offset, RecordedSound.size());
+  size_t Take = std::min<size_t>(Capacity, RecordedSound.size() - From);
+  std::copy_n(RecordedSound.begin() + static_cast<std::ptrdiff_t>(From), Take, Samples);
+  *Count = static_cast<ULONG>(Take);
+  if (Rate) *Rate = Playback.SoundRate();
   return S_OK;
 }

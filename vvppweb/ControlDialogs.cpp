@@ -101,12 +101,25 @@ void TVivoControl::ShowAboutMovie() {
   if (!Clip) {
     Text = "No clip is loaded.";
   } else {
+    Text = Playback.EntryUrl() + "\r\n";
+    // The header's own words first: title, author, copyright and whatever else it describes.
+    if (!Clip->Fields.empty()) Text += "\r\n";
+    for (const auto& [Key, Value] : Clip->Fields) Text += Key + ": " + Value + "\r\n";
     char Rate[32];
     std::snprintf(Rate, sizeof Rate, "%g", Clip->Fps);
-    Text = Playback.EntryUrl() + "\r\n\r\nFormat: " + Clip->Version +
-           "\r\nPicture: " + std::to_string(Clip->Width) + " x " + std::to_string(Clip->Height) +
-           "\r\nLength: " + Clock(Clip->DurationMs) + "\r\nPosition: " + Clock(Playback.Position()) +
-           "\r\nFrames per second: " + Rate;
+    int Width = Playback.VideoWidth() >= 0 ? Playback.VideoWidth() : Clip->Width;
+    int Height = Playback.VideoHeight() >= 0 ? Playback.VideoHeight() : Clip->Height;
+    std::string Codecs = "none, the clip has a header only (a generated picture is shown)";
+    if (const TClipMedia* Media = Playback.ClipMedia()) {
+      Codecs = Media->HasPictures() ? "H.263 pictures" : "no pictures that decode";
+      Codecs += Media->HasSound() ? std::string(", ") + Media->SoundCodec() + " sound at " +
+                                        std::to_string(Media->SampleRate()) + " Hz"
+                                  : ", no sound";
+    }
+    Text += "\r\nFormat: " + Clip->Version + "\r\nPicture: " + std::to_string(Width) + " x " +
+            std::to_string(Height) + "\r\nLength: " + Clock(Playback.LengthMs()) +
+            "\r\nPosition: " + Clock(Playback.Position()) + "\r\nFrames per second: " + Rate +
+            "\r\nCodecs: " + Codecs;
     if (Playback.IsCommandList())
       Text += "\r\nEntry " + std::to_string(Playback.EntryIndex() + 1) + " of " +
               std::to_string(Playback.EntryCount()) + " in " + Playback.Url();

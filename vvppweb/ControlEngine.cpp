@@ -1,5 +1,6 @@
 // The control's message window and the engine's pace: fetch results, the clip's clock driven by
-// MM_WOM_DONE, and the events, fired from the message loop and never from inside a member call.
+// MM_WOM_DONE with the sound queue it keeps full, and the events, fired from the message loop
+// and never from inside a member call.
 #include "vvppweb/VivoControl.h"
 
 #include <wininet.h>
@@ -13,8 +14,11 @@ const char* const EngineClass = "VvPPWebEngine";
 constexpr UINT_PTR ClockTimer = 1;
 constexpr UINT_PTR DeadlineTimer = 2;
 constexpr UINT FlushMessage = WM_APP + 1;
-// After a stall the clock catches up by at most this many buffers at once.
-constexpr ULONGLONG MaxCatchUp = 10;
+// After a stall the clock catches up by at most this much at once.
+constexpr ULONGLONG MaxCatchUpMs = 500;
+// The timer's period, a buffer's length: the clock keeps its pace however late the timer is
+// (buffers fall due by the wall clock), and every wake-up costs a host under Wine dearly.
+constexpr UINT ClockTimerMs = BufferMs;
 // A device that has reported no finished buffer for this long is given up for the timer.
 constexpr ULONGLONG DeviceSilence = 1000;
 
@@ -71,14 +75,21 @@ void UnregisterControlClasses() {
 
 LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
   switch (Message) {
-    case MM_WOM_DONE:
-      // Ours twice over: from the open device, or posted by the clock timer without one.
-      if (Wave.IsOpen() ? Wave.Done(WParam, LParam) : WParam == 0 && ClockRunning) {
-        DeviceHeard = GetTickCount64();
-        Playback.BufferDone(BufferMs);
-        Sync();
-      }
+    case MM_WOM_DONE: {
+      // Ours twice over: from the open device, or posted by the clock timer without one, with
+      // the buffer's length in milliseconds for its LPARAM.
+      uint32_t Ms = 0;
+      bool Ours = Wave.IsOpen() ? Wave.Done(WParam, LParam, Ms)
+                                : WParam == 0 && ClockRunning && LParam > 0 && LParam <= LPARAM(BufferMs);
+      if (!Ours) return 0;
+      if (!Wave.IsOpen()) Ms = static_cast<uint32_t>(LParam);
+      DeviceHeard = GetTickCount64();
+      Playback.BufferDone(Ms);
+      // Sync first: should another clip have started, its sound is queued afresh.
+      Sync();
+      FillSoundQueue();
       return 0;
+    }
     case WM_TIMER:
       if (WParam == ClockTimer) ClockTick();
       if (WParam == DeadlineTimer) FetchTimedOut();
@@ -114,6 +125,9 @@ void TVivoControl::Sync() {
     }
   }
 
+  // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
+  // belongs to the clip before, and the new one may have another sampling rate.
+  if (ClockRunning && Playback.ClipStarts() != ClockClip) StopClock();
   if (Playback.Playing() && !ClockRunning)
     StartClock();
   else if (!Playback.Playing() && ClockRunning)
@@ -121,9 +135,12 @@ void TVivoControl::Sync() {
 
   if (View) {
     const TClipInfo* Clip = Playback.Clip();
-    bool Picture = Clip && Playback.VideoWidth() > 0 && Playback.VideoHeight() > 0;
-    uint32_t Frame = Clip ? FrameAt(Playback.Position(), Clip->Fps) : 0;
-    if (Picture != ShownPicture || Frame != ShownFrame || VideocontrolsOn()) InvalidateRect(View, nullptr, FALSE);
+    const TPicture* Decoded = Playback.Picture();
+    uint64_t Serial = Decoded ? Decoded->Serial : 0;
+    bool Generated = Clip && !Playback.ClipMedia() && Playback.VideoWidth() > 0 && Playback.VideoHeight() > 0;
+    uint32_t Frame = Generated ? FrameAt(Playback.Position(), Clip->Fps) : 0;
+    if (Serial != ShownSerial || Generated != ShownPicture || Frame != ShownFrame || VideocontrolsOn())
+      InvalidateRect(View, nullptr, FALSE);
   }
 
   if (!Playback.Events.empty() && !FlushPosted && Engine)
@@ -132,10 +149,12 @@ void TVivoControl::Sync() {
 
 void TVivoControl::StartClock() {
   ClockRunning = true;
+  ClockClip = Playback.ClipStarts();
   ClockBase = DeviceHeard = GetTickCount64();
   // The timer runs with a device too: it takes over should the device fall silent.
-  SetTimer(Engine, ClockTimer, BufferMs, nullptr);
-  if (Wave.Open(Engine, BufferMs)) Playback.Events.push_back({evAudioDevOpen, 0, 0, {}});
+  SetTimer(Engine, ClockTimer, ClockTimerMs, nullptr);
+  if (Wave.Open(Engine, Playback.SoundRate())) Playback.Events.push_back({evAudioDevOpen, 0, 0, {}});
+  FillSoundQueue();
 }
 
 void TVivoControl::StopClock() {
@@ -145,7 +164,22 @@ void TVivoControl::StopClock() {
     Wave.Close();
     Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
   }
+  Unplayed.clear();
+  Playback.RequeueSound();
   if (Engine) KillTimer(Engine, ClockTimer);
+}
+
+void TVivoControl::FillSoundQueue() {
+  while (ClockRunning && Playback.Playing()) {
+    if (Wave.IsOpen() ? Wave.Queued() >= TWaveOut::BufferCount : Unplayed.size() >= TWaveOut::BufferCount) return;
+    TSoundBuffer Buffer = Playback.NextSound(BufferMs);
+    if (Buffer.Decoded && Recording) RecordedSound.insert(RecordedSound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
+    if (Wave.IsOpen()) {
+      if (!Wave.Queue(Buffer.Samples, Buffer.Ms)) return;
+    } else {
+      Unplayed.push_back(Buffer.Ms);
+    }
+  }
 }
 
 void TVivoControl::ClockTick() {
@@ -153,22 +187,23 @@ void TVivoControl::ClockTick() {
   ULONGLONG Now = GetTickCount64();
   if (Wave.IsOpen()) {
     if (Now - DeviceHeard < DeviceSilence) return;
+    // The device has stopped playing: the timer plays on from what it had not played.
     Wave.Close();
     Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
+    Playback.RequeueSound();
     ClockBase = Now;
+    FillSoundQueue();
     Sync();
     return;
   }
-  // Without a device the timer stands in for it: one buffer-done per buffer of wall time, posted
-  // like the device's, so whoever dispatches them paces the clip.
-  ULONGLONG Due = (Now - ClockBase) / BufferMs;
-  if (Due > MaxCatchUp) {
-    Due = MaxCatchUp;
-    ClockBase = Now;
-  } else {
-    ClockBase += Due * BufferMs;
+  // Without a device the timer stands in for it: each buffer's done posted when its time has
+  // passed, like the device's, so whoever dispatches them paces the clip.
+  if (Now - ClockBase > MaxCatchUpMs) ClockBase = Now - MaxCatchUpMs;
+  while (!Unplayed.empty() && Now - ClockBase >= Unplayed.front()) {
+    ClockBase += Unplayed.front();
+    PostMessageA(Engine, MM_WOM_DONE, 0, static_cast<LPARAM>(Unplayed.front()));
+    Unplayed.pop_front();
   }
-  for (ULONGLONG I = 0; I < Due; ++I) PostMessageA(Engine, MM_WOM_DONE, 0, 0);
 }
 
 void TVivoControl::FetchDone(uint32_t Id) {

@@ -1,6 +1,7 @@
 // The control's diagnostics interface, for tests only: reached by QueryInterface, never through
-// IDispatch. It sets the picture size, fires any event, and reads the ordered log of the member
-// calls the host made (the lines of CallLog.h).
+// IDispatch. It sets the picture size, fires any event, reads the ordered log of the member
+// calls the host made (the lines of CallLog.h), and records the pictures the control shows and
+// the sound it queues.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,16 @@
 // {6A1D3B5E-8C27-4F0B-9E41-2D7C5A90B3F4}
 inline constexpr IID IID_IVvPPWebDiagnostics = {
     0x6A1D3B5E, 0x8C27, 0x4F0B, {0x9E, 0x41, 0x2D, 0x7C, 0x5A, 0x90, 0xB3, 0xF4}};
+
+// A picture the control drew: the clip's time it belongs to, the clock when it was drawn, the
+// system's tick count then, and the size it was drawn at.
+struct TShownPicture {
+  LONG PictureMs;
+  LONG ClockMs;
+  ULONGLONG Tick;
+  LONG Width;
+  LONG Height;
+};
 
 struct IVvPPWebDiagnostics : public IUnknown {
   // What VideoWidth and VideoHeight report until the next clip starts.
@@ -23,4 +34,15 @@ struct IVvPPWebDiagnostics : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetPosition(ULONG* Ms) = 0;
   // How long a fetch may take before it is given up as a timeout.
   virtual HRESULT STDMETHODCALLTYPE SetFetchTimeout(ULONG Ms) = 0;
+  // Starts (On) or ends the record of every picture of the clip the control draws, with its
+  // pixels when Pixels is set, and of the clip's sound it queues; starting clears the record.
+  virtual HRESULT STDMETHODCALLTYPE Record(BOOL On, BOOL Pixels) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetShownCount(ULONG* Count) = 0;
+  // Recorded picture Index (0 = first), and its pixels (0x00RRGGBB, top row first) into Pixels
+  // when it was recorded with them and Capacity holds them.
+  virtual HRESULT STDMETHODCALLTYPE GetShown(ULONG Index, TShownPicture* Shown, DWORD* Pixels, ULONG Capacity) = 0;
+  // The recorded sound from sample Offset: up to Capacity samples (16-bit mono) into Samples,
+  // how many in Count, and the sound's rate.
+  virtual HRESULT STDMETHODCALLTYPE GetQueuedSound(ULONG Offset, SHORT* Samples, ULONG Capacity, ULONG* Count,
+                                                   ULONG* Rate) = 0;
 };

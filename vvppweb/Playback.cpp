@@ -1,4 +1,4 @@
-// The playback engine: loading, entry order, the clock and the events.
+// The playback engine: loading, entry order, the clock, its pictures and sound, the events.
 #include "vvppweb/Playback.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ const TClipInfo* TPlayback::Clip() const {
 const std::string* TPlayback::ClipBytes() const {
   const TClipInfo* Info = Clip();
   for (const TEntry& Entry : Entries)
-    if (&Entry.Info == Info) return &Entry.Bytes;
+    if (&Entry.Info == Info) return Entry.Bytes.get();
   return nullptr;
 }
 
@@ -68,6 +68,9 @@ void TPlayback::Load(const std::string& Url, bool Autostart) {
   IsPlaying = false;
   Clock = 0;
   Width = Height = -1;
+  Media.reset();
+  Unheard.clear();
+  UnheardStart = NextSample = Decoded = 0;
   LoadedUrl = Url;
   WantPlay = Autostart;
   if (Url.empty()) {
@@ -97,8 +100,11 @@ void TPlayback::Fetched(uint32_t Id, int32_t Error, std::string Bytes) {
       SetPhase(TPhase::Failed);
       return;
     }
-    Entries.push_back({LoadedUrl, true, Info, std::move(Bytes)});
-    BeginClip(0);
+    Entries.push_back({LoadedUrl, true, Info, std::make_shared<const std::string>(std::move(Bytes))});
+    if (!BeginClip(0)) {
+      Entries.clear();
+      SetPhase(TPhase::Failed);
+    }
     return;
   }
 
@@ -114,8 +120,15 @@ void TPlayback::Fetched(uint32_t Id, int32_t Error, std::string Bytes) {
   }
   Entry.Fetched = true;
   Entry.Info = Info;
-  Entry.Bytes = std::move(Bytes);
-  BeginClip(Index);
+  Entry.Bytes = std::make_shared<const std::string>(std::move(Bytes));
+  if (!BeginClip(Index)) SkipEntry();
+}
+
+// The entry at Index has nothing to play: it is fetched again next time, and the list goes on.
+void TPlayback::SkipEntry() {
+  Entries[Index].Fetched = false;
+  Entries[Index].Bytes.reset();
+  StartEntry(Index + 1);
 }
 
 void TPlayback::StartEntry(size_t From) {
@@ -125,7 +138,7 @@ void TPlayback::StartEntry(size_t From) {
   }
   Index = From;
   if (Entries[From].Fetched) {
-    BeginClip(From);
+    if (!BeginClip(From)) SkipEntry();
     return;
   }
   IsPlaying = false;
@@ -133,17 +146,48 @@ void TPlayback::StartEntry(size_t From) {
   RequestFetch(Entries[From].Url);
 }
 
-void TPlayback::BeginClip(size_t Entry) {
+// Starts the fetched entry Entry: its media opened (or back at its start), its first picture
+// ready. False, with OnFetchError queued, when nothing in it decodes.
+bool TPlayback::BeginClip(size_t Entry) {
   Index = Entry;
-  const TClipInfo& Info = Entries[Entry].Info;
+  TEntry& Clip = Entries[Entry];
+  const TClipInfo& Info = Clip.Info;
+  if (Info.HeaderOnly()) {
+    Media.reset();
+    Length = Info.DurationMs;
+    Width = Info.Width;
+    Height = Info.Height;
+  } else {
+    if (Media && MediaEntry == Entry) {
+      Media->Restart();
+    } else {
+      // The old media goes first: a playlist holds one clip's decoders at a time.
+      Media.reset();
+      int32_t Error = 0;
+      Media = TClipMedia::Open(Clip.Bytes, Info, Error);
+      if (!Media) {
+        Queue(evFetchError, Error, 0, Clip.Url);
+        Width = Height = -1;
+        return false;
+      }
+      MediaEntry = Entry;
+    }
+    Length = Media->Scan().LengthMs;
+    const TPicture* First = Media->Ahead();
+    Width = First ? static_cast<int16_t>(First->Width) : int16_t(-1);
+    Height = First ? static_cast<int16_t>(First->Height) : int16_t(-1);
+    Media->ShowUpTo(0);
+  }
   Clock = 0;
-  Width = Info.Width;
-  Height = Info.Height;
+  ++Starts;
+  Unheard.clear();
+  UnheardStart = NextSample = Decoded = 0;
   IsPlaying = WantPlay;
-  Queue(evVideoSize, Width, Height, Entries[Entry].Url);
-  Queue(evAtStart, 0, 0, Entries[Entry].Url);
+  if (Width >= 0 && Height >= 0) Queue(evVideoSize, Width, Height, Clip.Url);
+  Queue(evAtStart, 0, 0, Clip.Url);
   Phase = TPhase::Ready;
   Queue(evStateChange, State(), 0, LoadedUrl);
+  return true;
 }
 
 void TPlayback::Finish() {
@@ -186,6 +230,8 @@ bool TPlayback::Pause() {
     case TPhase::Ready:
       if (IsPlaying) {
         IsPlaying = WantPlay = false;
+        // The device drops what it had queued: that sound comes again when play resumes.
+        RequeueSound();
         Queue(evStateChange, csPaused, 0, LoadedUrl);
       }
       return true;
@@ -203,14 +249,72 @@ void TPlayback::Rewind(bool Autostart) {
 
 void TPlayback::BufferDone(uint32_t Ms) {
   if (!Playing()) return;
-  uint32_t Duration = Entries[Index].Info.DurationMs;
-  Clock = Ms >= Duration - Clock ? Duration : Clock + Ms;
+  Clock = Ms >= Length - Clock ? Length : Clock + Ms;
+  ShowPictureDue();
+  // What the clock passed has been heard, or skipped.
+  uint64_t Heard = ClockSamples();
+  if (Heard > UnheardStart) {
+    uint64_t Drop = std::min<uint64_t>(Heard - UnheardStart, Unheard.size());
+    Unheard.erase(Unheard.begin(), Unheard.begin() + static_cast<std::ptrdiff_t>(Drop));
+    UnheardStart += Drop;
+    NextSample = std::max(NextSample, Heard);
+  }
   Queue(evTime, static_cast<int32_t>(Clock), 0, Entries[Index].Url);
-  if (Clock >= Duration) {
+  if (Clock >= Length) {
     WantPlay = true;
     StartEntry(Index + 1);
   }
 }
+
+void TPlayback::ShowPictureDue() {
+  if (!Media || !Media->ShowUpTo(Clock)) return;
+  const TPicture* Shown = Media->Shown();
+  auto NewWidth = static_cast<int16_t>(Shown->Width), NewHeight = static_cast<int16_t>(Shown->Height);
+  if (NewWidth != Width || NewHeight != Height) {
+    Width = NewWidth;
+    Height = NewHeight;
+    Queue(evVideoSize, Width, Height, Entries[Index].Url);
+  }
+}
+
+uint64_t TPlayback::ClockSamples() const { return static_cast<uint64_t>(Clock) * SoundRate() / 1000; }
+
+TSoundBuffer TPlayback::NextSound(uint32_t MaxMs) {
+  TSoundBuffer Buffer;
+  uint32_t Rate = SoundRate();
+  size_t Wanted = static_cast<size_t>(static_cast<uint64_t>(MaxMs) * Rate / 1000);
+  if (Media && Phase == TPhase::Ready) {
+    if (NextSample > Decoded) {
+      // Fast forward ran the clock past what was decoded: skip to it.
+      Media->SkipSound(NextSample - Decoded);
+      Unheard.clear();
+      UnheardStart = Decoded = NextSample;
+    }
+    // Again what was handed out before and not heard, then newly decoded sound.
+    size_t From = static_cast<size_t>(NextSample - UnheardStart);
+    size_t Again = std::min(Wanted, Unheard.size() - From);
+    Buffer.Samples.assign(Unheard.begin() + static_cast<std::ptrdiff_t>(From),
+                          Unheard.begin() + static_cast<std::ptrdiff_t>(From + Again));
+    if (Again < Wanted) {
+      Buffer.Samples.resize(Wanted);
+      size_t Read = Media->ReadSound(Buffer.Samples.data() + Again, Wanted - Again);
+      Buffer.Samples.resize(Again + Read);
+      Decoded += Read;
+      Unheard.insert(Unheard.end(), Buffer.Samples.begin() + static_cast<std::ptrdiff_t>(Again), Buffer.Samples.end());
+    }
+    NextSample += Buffer.Samples.size();
+  }
+  if (Buffer.Samples.empty()) {
+    Buffer.Samples.assign(Wanted, 0);
+    Buffer.Ms = MaxMs;
+    return Buffer;
+  }
+  Buffer.Decoded = true;
+  Buffer.Ms = static_cast<uint32_t>((Buffer.Samples.size() * 1000 + Rate / 2) / Rate);
+  return Buffer;
+}
+
+void TPlayback::RequeueSound() { NextSample = UnheardStart; }
 
 void TPlayback::SetPictureSize(int16_t NewWidth, int16_t NewHeight) {
   Width = NewWidth;

@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 
 #include "vvppweb/Diagnostics.h"
 #include "vvppweb/Fetch.h"
+#include "vvppweb/PictureScaler.h"
 #include "vvppweb/Playback.h"
 #include "vvppweb/WaveOut.h"
 
@@ -112,6 +114,11 @@ public:
   HRESULT STDMETHODCALLTYPE ClearCalls() override;
   HRESULT STDMETHODCALLTYPE GetPosition(ULONG* Ms) override;
   HRESULT STDMETHODCALLTYPE SetFetchTimeout(ULONG Ms) override;
+  HRESULT STDMETHODCALLTYPE Record(BOOL On, BOOL Pixels) override;
+  HRESULT STDMETHODCALLTYPE GetShownCount(ULONG* Count) override;
+  HRESULT STDMETHODCALLTYPE GetShown(ULONG Index, TShownPicture* Shown, DWORD* Pixels, ULONG Capacity) override;
+  HRESULT STDMETHODCALLTYPE GetQueuedSound(ULONG Offset, SHORT* Samples, ULONG Capacity, ULONG* Count,
+                                           ULONG* Rate) override;
 
   // The window procedures' way in (ControlEngine.cpp, ControlView.cpp).
   LRESULT EngineMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
@@ -138,7 +145,7 @@ private:
   ~TVivoControl();
   HRESULT InPlaceActivate(bool UIActivate);
 
-  // Members (ControlMembers.cpp).
+  // Members (ControlDispatch.cpp).
   void LogCall(const std::string& Line);
   bool AutostartOn() const;
   bool VideocontrolsOn() const;
@@ -149,6 +156,7 @@ private:
   void StartClock();
   void StopClock();
   void ClockTick();
+  void FillSoundQueue();
   void FetchDone(uint32_t Id);
   void FetchTimedOut();
   void Flush();
@@ -157,6 +165,7 @@ private:
 
   // The view window (ControlView.cpp) and the dialogs (ControlDialogs.cpp).
   void Paint(HDC Dc, const RECT& Client);
+  void PaintPicture(HDC Dc, const RECT& Area);
   HWND DialogOwner() const;
   void ShowSaveAs();
   void ShowAboutMovie();
@@ -184,18 +193,33 @@ private:
   DWORD FetchTimeoutMs = 30000;
   bool FlushPosted = false;
   bool ClockRunning = false;
+  uint32_t ClockClip = 0;  // the engine's ClipStarts() when the clock started
   ULONGLONG ClockBase = 0;
   ULONGLONG DeviceHeard = 0;
   TWaveOut Wave;
+  // Without a device: the lengths of the buffers "queued", oldest first.
+  std::deque<uint32_t> Unplayed;
 
+  // What the view shows: the clip's picture (by serial) or the generated one (by frame), and
+  // the pixels drawn for it at the window's size.
+  uint64_t ShownSerial = 0;
   uint32_t ShownFrame = UINT32_MAX;
   bool ShownPicture = false;
+  TPictureScaler Scaler;
   std::vector<uint32_t> FramePixels;
+  uint64_t RenderedSerial = 0;
   uint32_t RenderedFrame = UINT32_MAX;
   int FrameWidth = 0, FrameHeight = 0;
+
+  // The diagnostics' record of what was shown and queued.
+  bool Recording = false;
+  bool RecordingPixels = false;
+  std::vector<TShownPicture> RecordedShown;
+  std::vector<std::vector<uint32_t>> RecordedPixels;
+  std::vector<int16_t> RecordedSound;
 };
 
-// How long one audio buffer plays: the step of the clip's clock.
+// How long one audio buffer plays at most: the step of the clip's clock.
 inline constexpr UINT BufferMs = 50;
 
 // The control a window of ours belongs to: bound from the creation parameter at WM_NCCREATE,

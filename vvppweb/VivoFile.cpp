@@ -72,6 +72,17 @@ bool ParseRate(const std::string& Text, double& Value) {
   return Value > 0 && Value <= MaxFps;
 }
 
+// Keys that describe the coding rather than the clip; AboutMovie shows the others.
+bool IsTechnicalKey(const std::string& Key) {
+  for (const char* Technical : {"Version", "Width", "Height", "Duration", "FPS", "SamplingFrequency",
+                                "TimeUnitNumerator", "TimeUnitDenominator", "NominalBitrate", "Length",
+                                "Type", "Begin"})
+    if (SameText(Key, Technical)) return true;
+  return false;
+}
+
+constexpr size_t MaxFields = 32;
+
 int32_t ApplyHeaderLine(const std::string& Key, const std::string& Value, TClipInfo& Info) {
   long long Number = 0;
   if (SameText(Key, "Width") || SameText(Key, "Height")) {
@@ -82,6 +93,12 @@ int32_t ApplyHeaderLine(const std::string& Key, const std::string& Value, TClipI
     Info.DurationMs = static_cast<uint32_t>(Number);
   } else if (SameText(Key, "FPS")) {
     if (!ParseRate(Value, Info.Fps)) return VivoBadHeader;
+    Info.HasFps = true;
+  } else if (SameText(Key, "SamplingFrequency")) {
+    if (!ParseWhole(Value, MinSampleRate, MaxSampleRate, Number)) return VivoBadHeader;
+    Info.SampleRate = static_cast<uint32_t>(Number);
+  } else if (!IsTechnicalKey(Key) && !Value.empty() && Info.Fields.size() < MaxFields) {
+    Info.Fields.emplace_back(Key, Value);
   }
   return 0;
 }
@@ -120,6 +137,7 @@ int32_t ParseVivoFile(const std::string& Bytes, TClipInfo& Parsed) {
           !StartsWithText(Value, "Vivo/") || Value.size() == 5)
         return VivoNotAClip;
       Info.Version = Value;
+      Info.Major = Value.size() > 5 && Value[5] >= '2' && Value[5] <= '9' ? 2 : 1;
       Line = 2;
       First = false;
     }
@@ -129,6 +147,8 @@ int32_t ParseVivoFile(const std::string& Bytes, TClipInfo& Parsed) {
       if (int32_t Error = ApplyHeaderLine(Key, Value, Info)) return Error;
     }
   }
+  Info.MediaOffset = Pos;
+  Info.MediaEnd = Bytes.size();
   Parsed = Info;
   return 0;
 }

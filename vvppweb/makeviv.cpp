@@ -1,11 +1,21 @@
-// makeviv: writes a small generated Vivo file, for tests and the demo clip.
-//   makeviv OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]
+// makeviv: writes Vivo clips, for the tests, the benchmarks and the demo clip.
+//   makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]
+//   makeviv --corpus FOLDER
+// A clip has the demo picture and tone coded with libavcodec's H.263 and G.723.1 encoders; the
+// Windows build has no encoders, and writes clips of a header only, which the control shows
+// with its generated picture. --corpus writes the test clips of MakeCorpus.h.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "vvppweb/MakeVivo.h"
+#ifdef QUILLO_ENCODERS
+#include "vvppweb/ClipEncoder.h"
+#include "vvppweb/MakeCorpus.h"
+#endif
 
 namespace {
 
@@ -15,36 +25,80 @@ bool ParseNumber(const char* Text, long Low, long High, long& Value) {
   return End != Text && *End == '\0' && Value >= Low && Value <= High;
 }
 
+// Writes Bytes to Name whole, or leaves no file.
+bool WriteFile(const std::string& Name, const std::string& Bytes) {
+  std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
+  Out << Bytes;
+  Out.close();
+  if (Out) return true;
+  std::fprintf(stderr, "makeviv: cannot write %s\n", Name.c_str());
+  std::remove(Name.c_str());
+  return false;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
+               "       makeviv --corpus FOLDER\n");
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 4 && argc != 5 && argc != 6) {
-    std::fprintf(stderr, "usage: makeviv OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n");
-    return 2;
+  int First = 1;
+#ifdef QUILLO_ENCODERS
+  bool HeaderOnly = false;
+  if (argc == 3 && std::strcmp(argv[1], "--corpus") == 0) {
+    try {
+      for (const auto& [Name, Bytes] : MakeCorpus())
+        if (!WriteFile(std::string(argv[2]) + "/" + Name, Bytes)) return 1;
+    } catch (const std::exception& Error) {
+      std::fprintf(stderr, "makeviv: %s\n", Error.what());
+      return 1;
+    }
+    return 0;
   }
+#else
+  const bool HeaderOnly = true;
+#endif
+  if (argc > 1 && std::strcmp(argv[1], "--header-only") == 0) {
+#ifdef QUILLO_ENCODERS
+    HeaderOnly = true;
+#endif
+    First = 2;
+  }
+  int Args = argc - First;
+  if (Args != 1 && Args != 3 && Args != 4 && Args != 5) return Usage();
   TMakeVivoOptions Options;
   long Value = 0;
-  if (argc >= 4) {
-    if (!ParseNumber(argv[2], 1, 4096, Value)) return std::fprintf(stderr, "makeviv: bad width %s\n", argv[2]), 2;
+  const char* Output = argv[First];
+  if (Args >= 3) {
+    if (!ParseNumber(argv[First + 1], 1, 4096, Value)) return std::fprintf(stderr, "makeviv: bad width %s\n", argv[First + 1]), 2;
     Options.Width = static_cast<int>(Value);
-    if (!ParseNumber(argv[3], 1, 4096, Value)) return std::fprintf(stderr, "makeviv: bad height %s\n", argv[3]), 2;
+    if (!ParseNumber(argv[First + 2], 1, 4096, Value)) return std::fprintf(stderr, "makeviv: bad height %s\n", argv[First + 2]), 2;
     Options.Height = static_cast<int>(Value);
   }
-  if (argc >= 5) {
-    if (!ParseNumber(argv[4], 0, 86400000, Value)) return std::fprintf(stderr, "makeviv: bad duration %s\n", argv[4]), 2;
+  if (Args >= 4) {
+    if (!ParseNumber(argv[First + 3], 0, 86400000, Value)) return std::fprintf(stderr, "makeviv: bad duration %s\n", argv[First + 3]), 2;
     Options.DurationMs = static_cast<uint32_t>(Value);
   }
-  if (argc >= 6) {
-    if (!ParseNumber(argv[5], 1, 120, Value)) return std::fprintf(stderr, "makeviv: bad frame rate %s\n", argv[5]), 2;
+  if (Args >= 5) {
+    if (!ParseNumber(argv[First + 4], 1, 120, Value)) return std::fprintf(stderr, "makeviv: bad frame rate %s\n", argv[First + 4]), 2;
     Options.Fps = static_cast<double>(Value);
   }
-  std::ofstream Out(argv[1], std::ios::binary | std::ios::trunc);
-  Out << MakeVivoFile(Options);
-  Out.close();
-  if (!Out) {
-    std::fprintf(stderr, "makeviv: cannot write %s\n", argv[1]);
-    std::remove(argv[1]);
-    return 1;
+  if (HeaderOnly) return WriteFile(Output, MakeVivoFile(Options)) ? 0 : 1;
+#ifdef QUILLO_ENCODERS
+  TClipOptions Clip;
+  Clip.Width = Options.Width;
+  Clip.Height = Options.Height;
+  Clip.DurationMs = Options.DurationMs;
+  Clip.Fps = Options.Fps;
+  try {
+    return WriteFile(Output, MakeDemoClip(Clip)) ? 0 : 1;
+  } catch (const std::exception& Error) {
+    std::fprintf(stderr, "makeviv: %s\n", Error.what());
+    return 2;
   }
-  return 0;
+#endif
 }

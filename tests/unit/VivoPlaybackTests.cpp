@@ -2,11 +2,10 @@
 // order; and the generated picture.
 #include <doctest.h>
 
-#include <map>
-
 #include "vvppweb/MakeVivo.h"
 #include "vvppweb/Picture.h"
 #include "vvppweb/Playback.h"
+#include "tests/unit/VivoRig.h"
 
 namespace {
 
@@ -17,35 +16,6 @@ std::string Clip(int Width, int Height, uint32_t DurationMs) {
   Options.DurationMs = DurationMs;
   return MakeVivoFile(Options);
 }
-
-// Answers the engine's fetches from a table of names, as the control's worker would.
-struct TRig {
-  TPlayback Engine;
-  std::map<std::string, std::string> Files;
-  std::vector<std::string> Fetched;
-
-  void Serve() {
-    while (auto Request = Engine.TakeFetch()) {
-      Fetched.push_back(Request->Url);
-      auto File = Files.find(Request->Url);
-      if (File == Files.end())
-        Engine.Fetched(Request->Id, int32_t(0x80070002), {});
-      else
-        Engine.Fetched(Request->Id, 0, File->second);
-    }
-  }
-  std::vector<TEngineEvent> Take(bool WithTimeAndState = false) {
-    std::vector<TEngineEvent> Result;
-    for (const TEngineEvent& Event : Engine.Events)
-      if (WithTimeAndState || (Event.Event != evTime && Event.Event != evStateChange)) Result.push_back(Event);
-    Engine.Events.clear();
-    return Result;
-  }
-  void Run(uint32_t Ms) {
-    for (uint32_t Done = 0; Done < Ms; Done += 50) Engine.BufferDone(50);
-    Serve();
-  }
-};
 
 TEngineEvent AtStart(const std::string& Url) { return {evAtStart, 0, 0, Url}; }
 TEngineEvent AtEnd(const std::string& Url) { return {evAtEnd, 0, 0, Url}; }

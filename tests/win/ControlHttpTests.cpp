@@ -1,5 +1,5 @@
-// Clips over HTTP from the test server on 127.0.0.1: a clip and a playlist are fetched and
-// played; a missing file, a closed port and a server that never answers end in OnFetchError,
+// Clips over HTTP from the test server on 127.0.0.1: a clip and a playlist (of a clip of a
+// header only and a real one) are fetched and played; a missing file, a closed port and a server that never answers end in OnFetchError,
 // while the GUI thread goes on.
 #include <doctest.h>
 #include <windows.h>
@@ -26,7 +26,7 @@ struct TServer {
 TEST_CASE_FIXTURE(TControlFixture, "a clip and a playlist served over HTTP play") {
   TServer Server;
   WriteClip(Server.Root + "web clip.viv", 240, 180, 200);
-  WriteClip(Server.Root + "second.viv", 96, 72, 200);
+  WriteBytes(Server.Root + "second.viv", CorpusClip("siren.viv"));
   WriteBytes(Server.Root + "list.viv", "Version:   Vivo/2.00\r\nBegin:     commands\r\nnext web%20clip.viv\r\nnext /second.viv\r\n");
   TVvPPWeb Vivo;
   TEventLog Events(Vivo);
@@ -42,7 +42,7 @@ TEST_CASE_FIXTURE(TControlFixture, "a clip and a playlist served over HTTP play"
     Vivo.Load(Server.Base + "list.viv");
     REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }));
     CHECK(Events.Lines == std::vector<std::string>{"VideoSize(240,180)", "AtStart(" + Server.Base + "web clip.viv)",
-                                                   "VideoSize(96,72)", "AtStart(" + Server.Base + "second.viv)",
+                                                   "VideoSize(128,96)", "AtStart(" + Server.Base + "second.viv)",
                                                    "AtEnd(" + Server.Base + "list.viv)"});
   }
 }

@@ -3,7 +3,10 @@
 
 #include <ole2.h>
 
+#include <mmsystem.h>
+
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "vvppweb/MakeVivo.h"
@@ -164,6 +167,55 @@ ULONG TDiagnostics::Position() const {
   ULONG Ms = 0;
   Interface->GetPosition(&Ms);
   return Ms;
+}
+
+std::vector<TShownPicture> TDiagnostics::Shown() const {
+  ULONG Count = 0;
+  Interface->GetShownCount(&Count);
+  std::vector<TShownPicture> Pictures(Count);
+  for (ULONG I = 0; I < Count; ++I) Interface->GetShown(I, &Pictures[I], nullptr, 0);
+  return Pictures;
+}
+
+std::vector<uint32_t> TDiagnostics::ShownPixels(ULONG Index) const {
+  TShownPicture Shown{};
+  if (FAILED(Interface->GetShown(Index, &Shown, nullptr, 0))) return {};
+  std::vector<uint32_t> Pixels(static_cast<size_t>(Shown.Width) * static_cast<size_t>(Shown.Height));
+  if (FAILED(Interface->GetShown(Index, &Shown, reinterpret_cast<DWORD*>(Pixels.data()), static_cast<ULONG>(Pixels.size()))))
+    return {};
+  return Pixels;
+}
+
+std::vector<int16_t> TDiagnostics::QueuedSound(ULONG* Rate) const {
+  std::vector<int16_t> Sound;
+  SHORT Chunk[4096];
+  ULONG Count = 0;
+  while (SUCCEEDED(Interface->GetQueuedSound(static_cast<ULONG>(Sound.size()), Chunk, 4096, &Count, Rate)) && Count)
+    Sound.insert(Sound.end(), Chunk, Chunk + Count);
+  return Sound;
+}
+
+std::string CorpusClip(const std::string& Name) {
+  std::ifstream In(std::string(VIVO_CORPUS) + Name, std::ios::binary);
+  std::ostringstream Bytes;
+  Bytes << In.rdbuf();
+  if (Bytes.str().empty()) throw std::runtime_error("no test clip " + Name);
+  return Bytes.str();
+}
+
+bool FastForwardUntil(const std::function<bool()>& Done, DWORD TimeoutMs) {
+  ULONGLONG End = GetTickCount64() + TimeoutMs;
+  while (!Done()) {
+    if (GetTickCount64() >= End) return false;
+    MSG Message;
+    if (!PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      continue;
+    }
+    TranslateMessage(&Message);
+    for (int I = 0; I < (Message.message == MM_WOM_DONE ? 6 : 1); ++I) DispatchMessageA(&Message);
+  }
+  return true;
 }
 
 std::string WriteClip(const std::string& Path, int Width, int Height, uint32_t DurationMs) {

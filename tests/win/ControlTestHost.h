@@ -83,13 +83,25 @@ struct TDiagnostics {
   IVvPPWebDiagnostics* operator->() const { return Interface; }
   std::vector<std::string> Calls() const;
   ULONG Position() const;
+  // What the control recorded since Record(TRUE, ...): the pictures it drew, one's pixels, and
+  // the clip's sound it queued.
+  std::vector<TShownPicture> Shown() const;
+  std::vector<uint32_t> ShownPixels(ULONG Index) const;
+  std::vector<int16_t> QueuedSound(ULONG* Rate = nullptr) const;
 
 private:
   IVvPPWebDiagnostics* Interface = nullptr;
 };
 
-// Writes a generated Vivo file and returns its bytes.
+// Writes a generated Vivo file of a header only and returns its bytes.
 std::string WriteClip(const std::string& Path, int Width, int Height, uint32_t DurationMs);
+
+// The bytes of a test clip of tests/unit/VivoCorpus ("clock.viv").
+std::string CorpusClip(const std::string& Name);
+
+// The host's fast-forward loop: every buffer-done dispatched six times, anything else once,
+// until Done() holds or TimeoutMs passes; returns Done().
+bool FastForwardUntil(const std::function<bool()>& Done, DWORD TimeoutMs);
 
 // Every event of a control, recorded as text lines such as "AtStart(C:\a.viv)".
 struct TEventLog {

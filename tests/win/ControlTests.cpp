@@ -1,11 +1,14 @@
-// The registered video control hosted through TVvPPWeb: members, events, the call log, the clock
-// under fast forward, bad input, and mouse and keys reaching the host.
+// The registered video control hosted through TVvPPWeb: members, events, the call log, real clips
+// (their pictures, times and sound), the clock under fast forward, bad input, and mouse and keys
+// reaching the host.
 #include <doctest.h>
 #include <windows.h>
 #include <ole2.h>
 #include <mmsystem.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fstream>
 
@@ -13,6 +16,7 @@
 #include "tests/win/TestFiles.h"
 #include "toolkit/Errors.h"
 #include "vvppweb/MakeVivo.h"
+#include "vvppweb/VivoFile.h"
 
 namespace {
 
@@ -279,27 +283,125 @@ TEST_CASE_FIXTURE(TControlFixture, "a clip plays: its picture moves with the clo
     }
 }
 
-TEST_CASE_FIXTURE(TControlFixture, "each buffer-done dispatched six times runs the clock six times as fast") {
+TEST_CASE_FIXTURE(TControlFixture, "a real clip: its size before OnAtStart, each picture drawn at its time and at the window's size, its sound queued") {
   TScratchDir Dir;
-  WriteClip(Dir / "long.viv", 176, 144, 600000);
+  WriteBytes(Dir / "clock.viv", CorpusClip("clock.viv"));
+  TTestWindow Parent;
   TVvPPWeb Vivo;
   TDiagnostics Diagnostics(Vivo);
   TEventLog Events(Vivo);
-  Vivo.Load(Dir / "long.viv");
+  int16_t WidthAtStart = 0, HeightAtStart = 0;
+  Vivo.OnAtStart = [&](TObject*, const std::string&) {
+    WidthAtStart = Vivo.VideoWidth();
+    HeightAtStart = Vivo.VideoHeight();
+    Events.Lines.push_back("AtStart");
+  };
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  Diagnostics->Record(TRUE, TRUE);
+  Vivo.SetVideocontrols("FALSE");
+  Vivo.Load(Dir / "clock.viv");
+  CHECK(Vivo.VideoWidth() == -1);
   Vivo.Play();
   REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+  CHECK(Events.Lines == std::vector<std::string>{"VideoSize(176,144)", "AtStart"});
+  CHECK(WidthAtStart == 176);
+  CHECK(HeightAtStart == 144);
+  // Halfway the host makes the window twice as large: the picture follows it.
+  REQUIRE(PumpUntil([&] { return Diagnostics.Position() >= 1500; }));
+  Vivo.SetBounds(0, 0, 352, 288);
+  REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }, 5000));
 
-  ULONG Start = Diagnostics.Position();
-  PumpFor(1500);
-  ULONG Normal = Diagnostics.Position() - Start;
-  Start = Diagnostics.Position();
-  FastForwardFor(1500);
-  ULONG Fast = Diagnostics.Position() - Start;
-  INFO("normal " << Normal << " ms, fast " << Fast << " ms of clip in 1500 ms");
-  CHECK(Normal >= 1000);
-  CHECK(Normal <= 2000);
-  CHECK(Fast >= Normal * 9 / 2);
-  CHECK(Fast <= Normal * 15 / 2);
+  std::vector<TShownPicture> Shown = Diagnostics.Shown();
+  REQUIRE(!Shown.empty());
+  std::vector<LONG> Times;
+  bool Grown = false;
+  for (const TShownPicture& Picture : Shown) {
+    CAPTURE(Picture.PictureMs);
+    CHECK(Picture.ClockMs >= Picture.PictureMs);
+    CHECK(Picture.ClockMs - Picture.PictureMs <= 67 + 50);
+    if (Times.empty() || Times.back() != Picture.PictureMs) Times.push_back(Picture.PictureMs);
+    if (Picture.Width == 352) Grown = true;
+    CHECK(Picture.Width == (Grown ? 352 : 176));
+    CHECK(Picture.Height == (Grown ? 288 : 144));
+  }
+  CHECK(Grown);
+  CHECK(Times.size() == 45u);
+  CHECK(std::is_sorted(Times.begin(), Times.end()));
+  // What was recorded is what the window shows: the last picture stays after the end.
+  std::vector<uint32_t> Last = Diagnostics.ShownPixels(static_cast<ULONG>(Shown.size() - 1));
+  REQUIRE(Last.size() == 352u * 288u);
+  RedrawWindow(Vivo.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC Window = GetDC(Vivo.Handle());
+  for (POINT At : {POINT{10, 10}, POINT{176, 144}, POINT{300, 270}}) {
+    COLORREF Pixel = GetPixel(Window, At.x, At.y);
+    uint32_t Expected = Last[static_cast<size_t>(At.y) * 352 + static_cast<size_t>(At.x)];
+    CHECK(Pixel == RGB((Expected >> 16) & 0xFF, (Expected >> 8) & 0xFF, Expected & 0xFF));
+  }
+  ReleaseDC(Vivo.Handle(), Window);
+  ULONG Rate = 0;
+  CHECK(Diagnostics.QueuedSound(&Rate).size() == 24000u);
+  CHECK(Rate == 8000u);
+
+  TDialogCloser Closer("About this Movie");
+  Vivo.AboutMovie();
+  for (const char* Line : {"Title: The clock\r\n", "Author: makeviv\r\n", "Copyright: Free to copy\r\n",
+                           "Picture: 176 x 144\r\n", "Length: 0:03.0\r\n",
+                           "Codecs: H.263 pictures, G.723.1 sound at 8000 Hz"})
+    CHECK_MESSAGE(TDialogCloser::Text.find(Line) != std::string::npos, Line << " in " << TDialogCloser::Text);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "each buffer-done dispatched six times runs the clock and the pictures six times as fast") {
+  TScratchDir Dir;
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+  };
+  TMakeVivoOptions Header;
+  Header.DurationMs = 600000;
+  const TCase Cases[] = {{"a clip of a header only", MakeVivoFile(Header)},
+                         {"a real clip", RepeatMedia(CorpusClip("clock.viv"), 60)}};
+  for (const TCase& Case : Cases) {
+    std::string Name = Case.Name;
+    CAPTURE(Name);
+    WriteBytes(Dir / "long.viv", Case.Bytes);
+    TTestWindow Parent;
+    TVvPPWeb Vivo;
+    TDiagnostics Diagnostics(Vivo);
+    TEventLog Events(Vivo);
+    Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+    Diagnostics->Record(TRUE, FALSE);
+    Vivo.Load(Dir / "long.viv");
+    Vivo.Play();
+    REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }));
+
+    ULONG Start = Diagnostics.Position();
+    ULONGLONG NormalFrom = GetTickCount64();
+    PumpFor(1500);
+    ULONG Normal = Diagnostics.Position() - Start;
+    Start = Diagnostics.Position();
+    ULONGLONG FastFrom = GetTickCount64();
+    FastForwardFor(1500);
+    ULONG Fast = Diagnostics.Position() - Start;
+    INFO("normal " << Normal << " ms, fast " << Fast << " ms of clip in 1500 ms");
+    CHECK(Normal >= 1000);
+    CHECK(Normal <= 2000);
+    CHECK(Fast >= Normal * 9 / 2);
+    CHECK(Fast <= Normal * 15 / 2);
+    if (Name != "a real clip") continue;
+    // The pictures drawn keep up: how far their times went in each half.
+    LONG NormalSpan[2] = {LONG_MAX, 0}, FastSpan[2] = {LONG_MAX, 0};
+    for (const TShownPicture& Picture : Diagnostics.Shown()) {
+      LONG* Span = Picture.Tick >= FastFrom ? FastSpan : Picture.Tick >= NormalFrom ? NormalSpan : nullptr;
+      if (!Span) continue;
+      Span[0] = std::min(Span[0], Picture.PictureMs);
+      Span[1] = std::max(Span[1], Picture.PictureMs);
+    }
+    LONG NormalPictures = NormalSpan[1] - NormalSpan[0], FastPictures = FastSpan[1] - FastSpan[0];
+    INFO("pictures of " << NormalPictures << " ms shown at normal speed, of " << FastPictures << " ms fast");
+    CHECK(NormalPictures >= 900);
+    CHECK(FastPictures >= NormalPictures * 9 / 2);
+    CHECK(FastPictures <= NormalPictures * 15 / 2);
+  }
 }
 
 TEST_CASE_FIXTURE(TControlFixture, "Stop's order: Rewind with Autostart off rests at the start, then Play plays") {
@@ -419,6 +521,96 @@ TEST_CASE_FIXTURE(TControlFixture, "bad input raises OnFetchError, without a han
   Vivo.Load(Dir / "list.viv");
   REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }));
   CHECK(Events.Lines == std::vector<std::string>{"FetchError(80070002)", "AtEnd(" + Dir / "list.viv" + ")"});
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "broken clips play what they can; OnFetchError only when nothing plays; nothing leaks") {
+  TScratchDir Dir;
+  struct TCase {
+    const char* Name;
+    std::vector<std::string> Sizes;  // the OnVideoSize events
+    const char* Error;               // the OnFetchError, or none
+  };
+  const TCase Cases[] = {
+      {"clock.viv", {"VideoSize(176,144)"}, nullptr},
+      {"resize.viv", {"VideoSize(176,144)", "VideoSize(128,96)"}, nullptr},
+      {"siren.viv", {"VideoSize(128,96)"}, nullptr},
+      {"truncated.viv", {"VideoSize(176,144)"}, nullptr},
+      {"flipped.viv", {"VideoSize(176,144)"}, nullptr},
+      {"absurd-length.viv", {"VideoSize(176,144)"}, nullptr},
+      {"unknown-type.viv", {"VideoSize(176,144)"}, nullptr},
+      {"garbage-pictures.viv", {}, nullptr},
+      {"garbage-only.viv", {}, "FetchError(80040206)"},
+  };
+  for (const TCase& Case : Cases) WriteBytes(Dir / Case.Name, CorpusClip(Case.Name));
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  auto PlayAll = [&] {
+    for (const TCase& Case : Cases) {
+      std::string Name = Case.Name;
+      CAPTURE(Name);
+      Events.Lines.clear();
+      Vivo.Load(Dir / Case.Name);
+      Vivo.Play();
+      REQUIRE(FastForwardUntil([&] { return Events.Count("AtEnd") + Events.Count("FetchError") > 0; }, 10000));
+      std::vector<std::string> Expected = Case.Sizes;
+      if (Case.Error) {
+        Expected.push_back(Case.Error);
+        CHECK(Vivo.VideoWidth() == -1);
+      } else {
+        // OnAtStart once the first picture is ready, or the sound when no picture decodes.
+        Expected.insert(Expected.begin() + (Case.Sizes.empty() ? 0 : 1), "AtStart(" + Dir / Case.Name + ")");
+        Expected.push_back("AtEnd(" + Dir / Case.Name + ")");
+      }
+      CHECK(Events.Lines == Expected);
+    }
+  };
+  PlayAll();
+  PumpFor(200);
+  DWORD Before = 0, After = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &Before);
+  PROCESS_MEMORY_COUNTERS Memory{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &Memory, sizeof Memory);
+  SIZE_T MemoryBefore = Memory.PagefileUsage;
+  PlayAll();
+  Vivo.Load("");
+  PumpFor(200);
+  GetProcessHandleCount(GetCurrentProcess(), &After);
+  GetProcessMemoryInfo(GetCurrentProcess(), &Memory, sizeof Memory);
+  CHECK(After <= Before + 2);
+  INFO("private bytes " << MemoryBefore << " then " << Memory.PagefileUsage);
+  CHECK(Memory.PagefileUsage <= MemoryBefore + (4u << 20));
+
+  SUBCASE("a playlist skips the entry that does not play") {
+    WriteBytes(Dir / "list.viv", "Version: Vivo/2.00\r\nBegin: commands\r\nnext clock.viv\r\nnext garbage-only.viv\r\n"
+                                 "next resize.viv\r\n");
+    Events.Lines.clear();
+    Vivo.Load(Dir / "list.viv");
+    Vivo.Play();
+    REQUIRE(FastForwardUntil([&] { return Events.Count("AtEnd") == 1; }, 10000));
+    CHECK(Events.Lines == std::vector<std::string>{"VideoSize(176,144)", "AtStart(" + Dir / "clock.viv" + ")",
+                                                   "FetchError(80040206)", "VideoSize(176,144)",
+                                                   "AtStart(" + Dir / "resize.viv" + ")", "VideoSize(128,96)",
+                                                   "AtEnd(" + Dir / "list.viv" + ")"});
+  }
+  SUBCASE("a clip of 64 MB plays; a byte more is refused") {
+    std::string Clock = CorpusClip("clock.viv");
+    const size_t Limit = 64u << 20;  // what the control fetches at most
+    std::string Big = RepeatMedia(Clock, Limit / Clock.size() - 1, Limit);
+    WriteBytes(Dir / "big.viv", Big);
+    WriteBytes(Dir / "bigger.viv", Big + std::string(1, '\0'));
+    Events.Lines.clear();
+    Vivo.Load(Dir / "big.viv");
+    Vivo.Play();
+    REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == 1; }, 20000));
+    CHECK(Events.Lines == std::vector<std::string>{"VideoSize(176,144)", "AtStart(" + Dir / "big.viv" + ")"});
+    Events.Lines.clear();
+    Vivo.Load(Dir / "bigger.viv");
+    REQUIRE(PumpUntil([&] { return !Events.Lines.empty(); }, 20000));
+    CHECK(Events.Lines == std::vector<std::string>{"FetchError(80040205)"});
+    Vivo.Load("");
+  }
 }
 
 TEST_CASE_FIXTURE(TControlFixture, "calls in any order are safe; a call the control rejects raises its text") {

@@ -1,0 +1,38 @@
+// Driving the playback engine in tests: its fetches answered from a table of names, as the
+// control's worker would, and its events taken.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "vvppweb/Playback.h"
+
+struct TRig {
+  TPlayback Engine;
+  std::map<std::string, std::string> Files;
+  std::vector<std::string> Fetched;
+
+  void Serve() {
+    while (auto Request = Engine.TakeFetch()) {
+      Fetched.push_back(Request->Url);
+      auto File = Files.find(Request->Url);
+      if (File == Files.end())
+        Engine.Fetched(Request->Id, int32_t(0x80070002), {});
+      else
+        Engine.Fetched(Request->Id, 0, File->second);
+    }
+  }
+  std::vector<TEngineEvent> Take(bool WithTimeAndState = false) {
+    std::vector<TEngineEvent> Result;
+    for (const TEngineEvent& Event : Engine.Events)
+      if (WithTimeAndState || (Event.Event != evTime && Event.Event != evStateChange)) Result.push_back(Event);
+    Engine.Events.clear();
+    return Result;
+  }
+  void Run(uint32_t Ms) {
+    for (uint32_t Done = 0; Done < Ms; Done += 50) Engine.BufferDone(50);
+    Serve();
+  }
+};

@@ -1,0 +1,74 @@
+// A clip's pictures and sound, demuxed and decoded by FFmpeg (libavformat's Vivo demuxer,
+// libavcodec's H.263, G.723.1 and Siren decoders) from the bytes we fetched, which FFmpeg reads
+// through an AVIO of ours (MediaInput.h). No windows, no threads: the engine asks for the picture
+// due at its clock and for the next stretch of sound.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vvppweb/VivoFile.h"
+
+// A decoded picture: YUV 4:2:0 planes owned by the clip, valid until the clip moves on.
+struct TPicture {
+  int Width = 0;
+  int Height = 0;
+  const uint8_t* Planes[3] = {};
+  int Strides[3] = {};
+  uint32_t TimeMs = 0;  // when it is due, from the start of the clip
+  uint64_t Serial = 0;  // another value for every picture decoded
+};
+
+// What one pass over all packets found, before anything is decoded.
+struct TMediaScan {
+  std::vector<uint32_t> PictureTimes;  // of every coded picture, in clip order (PictureTimes.h)
+  double PictureMs = 0;                // the length of one picture
+  uint64_t SoundPackets = 0;
+  uint64_t SoundSamples = 0;           // as the sound packets' frames add up
+  uint32_t LengthMs = 0;               // the later of the last picture's end and the sound's end
+  bool Damaged = false;                // the demuxer stopped at a packet it could not read
+};
+
+class TClipMedia {
+public:
+  // Opens the media packets of a clip whose header is Info (not HeaderOnly) and decodes ahead
+  // to its first picture and its first sound. Nothing when neither decodes: Error is then
+  // VivoUnplayable.
+  static std::unique_ptr<TClipMedia> Open(std::shared_ptr<const std::string> Bytes, const TClipInfo& Info,
+                                          int32_t& Error);
+  ~TClipMedia();
+  TClipMedia(const TClipMedia&) = delete;
+  TClipMedia& operator=(const TClipMedia&) = delete;
+
+  const TMediaScan& Scan() const;
+  uint32_t SampleRate() const;
+  bool HasPictures() const;  // a picture decoded
+  bool HasSound() const;     // sound decoded
+  const char* SoundCodec() const;  // "G.723.1" or "Siren"
+
+  // Back to the start of the clip, nothing shown.
+  void Restart();
+  // Shows the picture due at Ms, the last whose time is not after it, decoding what it must.
+  // True when that is another picture than before.
+  bool ShowUpTo(uint32_t Ms);
+  // The picture shown, and the next one (decoded ahead); none before the first and at the end.
+  const TPicture* Shown() const;
+  const TPicture* Ahead() const;
+
+  // The next Count samples of sound, 16-bit mono at SampleRate(); fewer at its end.
+  size_t ReadSound(int16_t* Out, size_t Count);
+  // Passes over Count samples.
+  void SkipSound(uint64_t Count);
+
+private:
+  struct TState;
+  explicit TClipMedia(std::unique_ptr<TState> State);
+  std::unique_ptr<TState> S;
+};
+
+// The text header FFmpeg reads instead of the clip's own, which has been read already: the
+// version (0.90 and 1.x as 1.00, as we decode them) and the sampling rate, in the exact form
+// the demuxer understands whatever letter case and spacing the clip used.
+std::string MediaHeaderPacket(const TClipInfo& Info);

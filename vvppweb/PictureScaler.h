@@ -1,0 +1,24 @@
+// Converting a decoded picture to the pixels the control's window shows, scaled to its size.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "vvppweb/ClipMedia.h"
+
+struct SwsContext;
+
+class TPictureScaler {
+public:
+  TPictureScaler() = default;
+  ~TPictureScaler();
+  TPictureScaler(const TPictureScaler&) = delete;
+  TPictureScaler& operator=(const TPictureScaler&) = delete;
+
+  // Picture at Width x Height as 0x00RRGGBB pixels, top row first (a 32-bit DIB's order);
+  // false when it cannot be done.
+  bool Draw(const TPicture& Picture, int Width, int Height, std::vector<uint32_t>& Pixels);
+
+private:
+  SwsContext* Context = nullptr;
+};
