@@ -40,6 +40,8 @@ public:
   void Reset() {
     if (Pointer) std::exchange(Pointer, nullptr)->Release();
   }
+  // Gives the reference away: the receiver releases it now.
+  T* Detach() { return std::exchange(Pointer, nullptr); }
   // Asks the object for another of its interfaces.
   template <typename U>
   HRESULT As(REFIID Iid, TComPtr<U>& Result) const {
