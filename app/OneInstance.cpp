@@ -80,13 +80,7 @@ LRESULT CALLBACK OneInstanceWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   // Read within the field's 1024 bytes, whatever a writer left there; then mark it taken.
   std::string Line = FieldText(Block->CommandLine, sizeof Block->CommandLine);
   Block->CommandLine[0] = '\0';
-  try {
-    TakeLines(std::move(Line));
-  } catch (const std::exception& E) {
-    Application->ShowException(E);
-  } catch (...) {
-    Application->ShowException(Exception("An unexpected error occurred"));
-  }
+  Application->ReportErrors([&] { TakeLines(std::move(Line)); });
   return 0;
 }
 

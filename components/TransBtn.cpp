@@ -201,8 +201,9 @@ void TTransparentButton::MouseDown(TMouseButton Button, TShiftState Shift, int X
 void TTransparentButton::MouseMove(TShiftState Shift, int X, int Y) {
   TGraphicControl::MouseMove(Shift, X, Y);
   if (!Tracking) return;
-  // Only a held button is dragged; a latched one merely hovered stays where it is.
-  if (Dragable && MouseHeld) {
+  // Tracking, not the press, decides: a latched Movable button follows the pointer as well,
+  // keeping the point of its last press under it.
+  if (Dragable) {
     SetTop(Top() + Y - GrabPoint.y);
     SetLeft(Left() + X - GrabPoint.x);
   }
@@ -216,15 +217,9 @@ void TTransparentButton::MouseMove(TShiftState Shift, int X, int Y) {
 void TTransparentButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (!Enabled() || !MouseHeld) return;
   MouseHeld = false;
-  if (Latched) {
-    // A latched button keeps its pressed look, even if the pointer was dragged off it.
-    if (!DrawPressed) {
-      DrawPressed = true;
-      Repaint();
-    }
-  } else {
-    Tracking = DrawPressed = false;
-    Repaint();
-  }
+  // A latched button ends its press here: its look stays as it is and no OnMouseUp is raised.
+  if (Latched) return;
+  Tracking = DrawPressed = false;
+  Repaint();
   TGraphicControl::MouseUp(Button, Shift, X, Y);
 }

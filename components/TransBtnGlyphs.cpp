@@ -3,6 +3,7 @@
 
 #include "components/TransBtnGeometry.h"
 #include "components/TransBtnPaint.h"
+#include "toolkit/Graphics.h"
 
 namespace {
 
@@ -23,10 +24,9 @@ BITMAPINFO TopDown32(int Width, int Height) {
 }
 
 void AddMasked(HIMAGELIST Cells, const TPixelImage& Image) {
-  HBITMAP Bitmap = BitmapOfPixels(Image);
+  TGdiObject<HBITMAP> Bitmap(BitmapOfPixels(Image));
   if (!Bitmap) return;
-  ImageList_AddMasked(Cells, Bitmap, TransparentColorOf(Image));
-  DeleteObject(Bitmap);
+  ImageList_AddMasked(Cells, Bitmap.Get(), TransparentColorOf(Image));
 }
 
 }  // namespace
@@ -38,9 +38,7 @@ TPixelImage PixelsOfBitmap(HBITMAP Bitmap) {
   TPixelImage Image(Header.bmWidth, Header.bmHeight);
   std::vector<uint32_t> Raw(Image.Pixels.size());
   BITMAPINFO Info = TopDown32(Image.Width, Image.Height);
-  HDC Screen = GetDC(nullptr);
-  const int Lines = GetDIBits(Screen, Bitmap, 0, Image.Height, Raw.data(), &Info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, Screen);
+  const int Lines = GetDIBits(TWindowDC().Get(), Bitmap, 0, Image.Height, Raw.data(), &Info, DIB_RGB_COLORS);
   if (Lines != Image.Height) return {};
   for (size_t I = 0; I < Raw.size(); ++I) Image.Pixels[I] = FromDib(Raw[I]);
   return Image;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "toolkit/Graphics.h"
+
 namespace {
 
 constexpr COLORREF Black = RGB(0, 0, 0);
@@ -12,18 +14,11 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 class TSelectedPen {
 public:
   TSelectedPen(HDC DC, COLORREF Colour, int Width)
-      : DC(DC), Pen(CreatePen(PS_SOLID, Width, Colour)), Old(SelectObject(DC, Pen)) {}
-  ~TSelectedPen() {
-    SelectObject(DC, Old);
-    DeleteObject(Pen);
-  }
-  TSelectedPen(const TSelectedPen&) = delete;
-  TSelectedPen& operator=(const TSelectedPen&) = delete;
+      : Pen(CreatePen(PS_SOLID, Width, Colour)), Selected(DC, Pen.Get()) {}
 
 private:
-  HDC DC;
-  HPEN Pen;
-  HGDIOBJ Old;
+  TPen Pen;
+  TSelection Selected;
 };
 
 int Saturated(int64_t Value) {
@@ -46,20 +41,12 @@ uint32_t VisibleRings(HDC DC, const RECT& R) {
   return static_cast<uint32_t>(std::min<int64_t>(Rings, UINT32_MAX));
 }
 
-void FillFace(HDC DC, const RECT& R, COLORREF Face) {
-  HBRUSH Brush = CreateSolidBrush(Face);
-  FillRect(DC, &R, Brush);
-  DeleteObject(Brush);
-}
-
 // A rectangle filled with Face and outlined with a pen of the border width.
 void OutlinedRectangle(HDC DC, const RECT& R, COLORREF Outline, COLORREF Face, uint32_t Width) {
   TSelectedPen Pen(DC, Outline, static_cast<int>(Width));
-  HBRUSH Brush = CreateSolidBrush(Face);
-  HGDIOBJ OldBrush = SelectObject(DC, Brush);
+  TBrush Brush(CreateSolidBrush(Face));
+  TSelection Selected(DC, Brush.Get());
   Rectangle(DC, R.left, R.top, R.right, R.bottom);
-  SelectObject(DC, OldBrush);
-  DeleteObject(Brush);
 }
 
 void PaintBackground(HDC DC, const TButtonLook& Look, const TButtonColors& C, uint32_t BW) {
@@ -87,7 +74,7 @@ void PaintBackground(HDC DC, const TButtonLook& Look, const TButtonColors& C, ui
       break;
     }
     default:
-      if (!Look.Transparent) FillFace(DC, {0, 0, W, H}, C.Face);
+      if (!Look.Transparent) FillSolid(DC, {0, 0, W, H}, C.Face);
       break;
   }
 }
@@ -222,8 +209,8 @@ void BevelFrame(HDC DC, RECT& R, COLORREF A, COLORREF B, uint32_t Width) {
   const uint32_t Drawn = std::min(Width, VisibleRings(DC, R));
   {
     TSelectedPen PenA(DC, A, 1);
-    HPEN PenB = CreatePen(PS_SOLID, 1, B);
-    const HGDIOBJ Pens[2] = {GetCurrentObject(DC, OBJ_PEN), PenB};
+    TPen PenB(CreatePen(PS_SOLID, 1, B));
+    const HGDIOBJ Pens[2] = {GetCurrentObject(DC, OBJ_PEN), PenB.Get()};
     for (uint32_t I = 0; I < Drawn; ++I) {
       // Polyline leaves out its last point.
       const POINT TopLeft[3] = {{R.left, R.bottom}, {R.left, R.top}, {R.right, R.top}};
@@ -235,7 +222,6 @@ void BevelFrame(HDC DC, RECT& R, COLORREF A, COLORREF B, uint32_t Width) {
       InflateRect(&R, -1, -1);
     }
     SelectObject(DC, Pens[0]);
-    DeleteObject(PenB);
   }
   Shrink(R, Width - Drawn);
   ++R.right;

@@ -2,9 +2,6 @@
 // the menu up at the pointer.
 #include "components/Trayicon.h"
 
-#include <exception>
-
-#include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
 
@@ -18,14 +15,9 @@ LRESULT CALLBACK TTrayIcon::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L
   auto* Self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!Self) return DefWindowProcA(Window, Msg, W, L);
   // An error in a handler ends that handler only; it must not unwind through the system.
-  try {
-    return Self->HandleMessage(Msg, W, L);
-  } catch (const std::exception& E) {
-    Application->ShowException(E);
-  } catch (...) {
-    Application->ShowException(Exception("An unexpected error occurred"));
-  }
-  return 0;
+  LRESULT Result = 0;
+  Application->ReportErrors([&] { Result = Self->HandleMessage(Msg, W, L); });
+  return Result;
 }
 
 LRESULT TTrayIcon::HandleMessage(UINT Msg, WPARAM W, LPARAM L) {

@@ -1,42 +1,38 @@
 // What reaches the host from the control: its events, decoded from their DISPPARAMS, and the
 // mouse and keys over its window, taken from that window (which IOleWindow gave us) by a
-// subclassing window procedure.
+// subclass of the common controls' kind, which lets go of the window without disturbing any
+// other subclass of it.
 #include "control/VVPPWEBLib_TLB.h"
 
 #include <windowsx.h>
-
-#include <stdexcept>
+#include <commctrl.h>
 
 #include "toolkit/Errors.h"
+#include "toolkit/SysUtils.h"
 
 namespace {
 
-const char* const HostProperty = "TVvPPWeb";
+// Our subclass of the control's window, among whatever others it has.
+constexpr UINT_PTR HookId = 0x5656;  // "VV"
+const char* const WrongType = "The video control sent an event argument of the wrong type.";
 
-// Argument Index of an event (in the event's own order), as the type it is declared with.
-VARIANT EventArgument(const DISPPARAMS& Params, UINT Index, VARTYPE Type) {
-  if (Index >= Params.cArgs) throw std::runtime_error("The video control sent an event with too few arguments.");
-  VARIANT Value;
-  VariantInit(&Value);
-  HRESULT Error = VariantChangeType(&Value, &Params.rgvarg[Params.cArgs - 1 - Index], 0, Type);
-  if (FAILED(Error)) throw EOleSysError("The video control sent an event argument of the wrong type.", Error);
-  return Value;
+// Argument Index of an event, in the event's own order (DISPPARAMS holds them last first).
+const VARIANT& EventArgument(const DISPPARAMS& Params, UINT Index) {
+  if (Index >= Params.cArgs) throw Exception("The video control sent an event with too few arguments.");
+  return Params.rgvarg[Params.cArgs - 1 - Index];
 }
 
 std::string TextArgument(const DISPPARAMS& Params, UINT Index) {
-  VARIANT Value = EventArgument(Params, Index, VT_BSTR);
-  std::string Text;
-  if (UINT Length = SysStringLen(Value.bstrVal)) {
-    int Size = WideCharToMultiByte(CP_ACP, 0, Value.bstrVal, static_cast<int>(Length), nullptr, 0, nullptr, nullptr);
-    Text.resize(static_cast<size_t>(Size));
-    WideCharToMultiByte(CP_ACP, 0, Value.bstrVal, static_cast<int>(Length), Text.data(), Size, nullptr, nullptr);
-  }
-  VariantClear(&Value);
-  return Text;
+  return VariantText(EventArgument(Params, Index), WrongType);
 }
 
-int32_t LongArgument(const DISPPARAMS& Params, UINT Index) { return EventArgument(Params, Index, VT_I4).lVal; }
-int16_t ShortArgument(const DISPPARAMS& Params, UINT Index) { return EventArgument(Params, Index, VT_I2).iVal; }
+int32_t LongArgument(const DISPPARAMS& Params, UINT Index) {
+  return ChangeType(EventArgument(Params, Index), VT_I4, WrongType)->lVal;
+}
+
+int16_t ShortArgument(const DISPPARAMS& Params, UINT Index) {
+  return ChangeType(EventArgument(Params, Index), VT_I2, WrongType)->iVal;
+}
 
 TShiftState KeyShift(bool AltFromMessage) {
   uint8_t Bits = 0;
@@ -71,28 +67,28 @@ void TVvPPWeb::ReportHandlerError(const std::exception& Error) {
 
 void TVvPPWeb::HandleEvent(DISPID DispId, const DISPPARAMS& Params) {
   switch (DispId) {
-    case 1:
+    case dispOnAtStart:
       if (OnAtStart) OnAtStart(this, TextArgument(Params, 0));
       break;
-    case 2:
+    case dispOnAtEnd:
       if (OnAtEnd) OnAtEnd(this, TextArgument(Params, 0));
       break;
-    case 3:
+    case dispOnTime:
       if (OnTime) OnTime(this, LongArgument(Params, 0), TextArgument(Params, 1));
       break;
-    case 4:
+    case dispOnVideoSize:
       if (OnVideoSize) OnVideoSize(this, ShortArgument(Params, 0), ShortArgument(Params, 1));
       break;
-    case 5:
+    case dispOnStateChange:
       if (OnStateChange) OnStateChange(this, LongArgument(Params, 0), TextArgument(Params, 1));
       break;
-    case 6:
+    case dispOnFetchError:
       if (OnFetchError) OnFetchError(this, LongArgument(Params, 0));
       break;
-    case 7:
+    case dispOnAudioDevOpen:
       if (OnAudioDevOpen) OnAudioDevOpen(this, LongArgument(Params, 0));
       break;
-    case 8:
+    case dispOnAudioDevClose:
       if (OnAudioDevClose) OnAudioDevClose(this);
       break;
     default:
@@ -101,40 +97,34 @@ void TVvPPWeb::HandleEvent(DISPID DispId, const DISPPARAMS& Params) {
 }
 
 void TVvPPWeb::HookWindow() {
-  if (!Window || ControlProc) return;
-  SetPropA(Window, HostProperty, this);
-  ControlProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TVvPPWeb::WindowHook)));
+  if (!Window || Hooked) return;
+  Hooked = SetWindowSubclass(Window, &TVvPPWeb::WindowHook, HookId, reinterpret_cast<DWORD_PTR>(this));
+  if (!Hooked) {
+    const DWORD Error = GetLastError();
+    throw EOleSysError("Cannot take the video control's mouse and keys: " + SysErrorMessage(Error),
+                       HRESULT_FROM_WIN32(Error));
+  }
 }
 
 void TVvPPWeb::UnhookWindow() {
-  if (Window && ControlProc) {
-    SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc));
-    RemovePropA(Window, HostProperty);
-  }
-  ControlProc = nullptr;
+  if (Window && Hooked) RemoveWindowSubclass(Window, &TVvPPWeb::WindowHook, HookId);
+  Hooked = false;
   Window = nullptr;
 }
 
-LRESULT CALLBACK TVvPPWeb::WindowHook(HWND Hooked, UINT Message, WPARAM WParam, LPARAM LParam) {
-  auto* Host = static_cast<TVvPPWeb*>(GetPropA(Hooked, HostProperty));
-  if (!Host || !Host->ControlProc) return DefWindowProcA(Hooked, Message, WParam, LParam);
-  WNDPROC Next = Host->ControlProc;
+LRESULT CALLBACK TVvPPWeb::WindowHook(HWND Hooked, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR,
+                                      DWORD_PTR Data) {
+  auto* Host = reinterpret_cast<TVvPPWeb*>(Data);
   if (Message == WM_NCDESTROY) {
     // The control is taking its window away: let go of it before it is gone.
     Host->UnhookWindow();
-    return CallWindowProcA(Next, Hooked, Message, WParam, LParam);
+    return DefSubclassProc(Hooked, Message, WParam, LParam);
   }
   LRESULT Result = 0;
   bool Handled = false;
-  try {
-    Handled = Host->HandleInput(Message, WParam, LParam, Result);
-  } catch (const std::exception& Error) {
-    ReportHandlerError(Error);
-  } catch (...) {
-    ReportHandlerError(std::runtime_error("A mouse or key handler failed."));
-  }
-  return Handled ? Result : CallWindowProcA(Next, Hooked, Message, WParam, LParam);
+  CatchAndReport([&] { Handled = Host->HandleInput(Message, WParam, LParam, Result); }, ReportHandlerError,
+                 "A mouse or key handler failed.");
+  return Handled ? Result : DefSubclassProc(Hooked, Message, WParam, LParam);
 }
 
 bool TVvPPWeb::HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result) {

@@ -2,16 +2,11 @@
 #include "control/EventSink.h"
 
 #include "control/VVPPWEBLib_TLB.h"
-
-#include <stdexcept>
-
-namespace {
-constexpr IID DIID_DVvPPWebEvents = {0x372FA2D2, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
-}
+#include "toolkit/Errors.h"
 
 HRESULT STDMETHODCALLTYPE TEventSink::QueryInterface(REFIID Iid, void** Object) {
   if (!Object) return E_POINTER;
-  if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDispatch) || IsEqualIID(Iid, DIID_DVvPPWebEvents)) {
+  if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDispatch) || IsEqualIID(Iid, DIID__DVvPPWebEvents)) {
     *Object = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
@@ -48,12 +43,7 @@ HRESULT STDMETHODCALLTYPE TEventSink::Invoke(DISPID Member, REFIID, LCID, WORD, 
   if (Result) VariantInit(Result);
   if (!Host || !Params) return S_OK;
   // The host's handler runs here; whatever it throws stops at this COM boundary.
-  try {
-    Host->HandleEvent(Member, *Params);
-  } catch (const std::exception& Error) {
-    TVvPPWeb::ReportHandlerError(Error);
-  } catch (...) {
-    TVvPPWeb::ReportHandlerError(std::runtime_error("An event handler failed."));
-  }
+  CatchAndReport([&] { Host->HandleEvent(Member, *Params); }, TVvPPWeb::ReportHandlerError,
+                 "An event handler failed.");
   return S_OK;
 }

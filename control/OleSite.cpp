@@ -2,6 +2,7 @@
 #include "control/OleSite.h"
 
 #include "control/VVPPWEBLib_TLB.h"
+#include "toolkit/Errors.h"
 
 HRESULT STDMETHODCALLTYPE TOleSite::QueryInterface(REFIID Iid, void** Object) {
   if (!Object) return E_POINTER;
@@ -66,14 +67,13 @@ HRESULT STDMETHODCALLTYPE TOleSite::GetWindowContext(IOleInPlaceFrame** FrameRes
 HRESULT STDMETHODCALLTYPE TOleSite::OnPosRectChange(LPCRECT Position) {
   if (!Position) return E_POINTER;
   if (!Host) return E_UNEXPECTED;
-  try {
-    Host->SetBounds(Position->left, Position->top, Position->right - Position->left,
-                    Position->bottom - Position->top);
-  } catch (const std::exception& Error) {
-    TVvPPWeb::ReportHandlerError(Error);
-    return E_FAIL;
-  }
-  return S_OK;
+  const bool Moved = CatchAndReport(
+      [&] {
+        Host->SetBounds(Position->left, Position->top, Position->right - Position->left,
+                        Position->bottom - Position->top);
+      },
+      TVvPPWeb::ReportHandlerError);
+  return Moved ? S_OK : E_FAIL;
 }
 
 HRESULT STDMETHODCALLTYPE TOleSite::TFrame::QueryInterface(REFIID Iid, void** Object) {

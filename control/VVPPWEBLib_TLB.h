@@ -11,16 +11,55 @@
 #include <functional>
 #include <string>
 
+#include "control/ComHolders.h"
 #include "toolkit/Classes.h"
 
 struct IOleObject;
 struct IOleInPlaceObject;
+struct IConnectionPoint;
 class TOleSite;
 class TEventSink;
 
+// The control's identity as a host knows it: its class, its dispinterface and its events.
+inline constexpr CLSID CLASS_VvPPWeb = {
+    0x372FA2D4, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
+inline constexpr IID DIID__DVvPPWeb = {
+    0x372FA2D1, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
+inline constexpr IID DIID__DVvPPWebEvents = {
+    0x372FA2D2, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
+
+// The DISPIDs of the members the host calls.
+enum TVvPPWebMember : DISPID {
+  dispAutostart = 4,
+  dispVideocontrols = 5,
+  dispURL = 6,
+  dispLoad = 22,
+  dispRewind = 23,
+  dispVideoWidth = 24,
+  dispVideoHeight = 25,
+  dispPlay = 26,
+  dispPause = 27,
+  dispSaveAs = 28,
+  dispAboutMovie = 29,
+};
+
+// The DISPIDs of the control's events.
+enum TVvPPWebEvent : DISPID {
+  dispOnAtStart = 1,
+  dispOnAtEnd = 2,
+  dispOnTime = 3,
+  dispOnVideoSize = 4,
+  dispOnStateChange = 5,
+  dispOnFetchError = 6,
+  dispOnAudioDevOpen = 7,
+  dispOnAudioDevClose = 8,
+};
+
 class TVvPPWeb : public TObject {
 public:
-  // Creates the control; a failure (class not registered, say) raises EOleSysError(HRESULT).
+  // Creates the control, gives it our site (before its initialisation when it asks for that)
+  // and connects its events; a failure (class not registered, say) raises
+  // EOleSysError(HRESULT), with whatever was made undone.
   TVvPPWeb();
   ~TVvPPWeb() override;
   TVvPPWeb(const TVvPPWeb&) = delete;
@@ -89,25 +128,34 @@ public:
 
 private:
   friend class TOleSite;
-  // Undoes what the constructor did, as far as it got.
+  // The constructor's first step: an object the destructor can undo from any state.
+  struct TEmpty {};
+  explicit TVvPPWeb(TEmpty);
+  void Connect();
+  // Undoes what Connect did, as far as it got.
   void Disconnect();
+  void InitNew();
   void Invoke(DISPID DispId, WORD Flags, VARIANT* Args, UINT Count, VARIANT* Result);
   std::string GetText(DISPID DispId);
   void PutText(DISPID DispId, const std::string& Value);
+  bool BoolResult(DISPID DispId, VARIANT* Args, UINT Count);
+  int16_t ShortResult(DISPID DispId);
   void HookWindow();
   void UnhookWindow();
-  static LRESULT CALLBACK WindowHook(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
+  static LRESULT CALLBACK WindowHook(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam,
+                                     UINT_PTR Id, DWORD_PTR Data);
   bool HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result);
 
-  IOleObject* Object = nullptr;
-  IDispatch* Dispatch = nullptr;
-  IOleInPlaceObject* InPlace = nullptr;
-  TOleSite* Site = nullptr;
-  TEventSink* Sink = nullptr;
+  TComPtr<IOleObject> Object;
+  TComPtr<IDispatch> Dispatch;
+  TComPtr<IOleInPlaceObject> InPlace;
+  TComPtr<TOleSite> Site;
+  TComPtr<TEventSink> Sink;
+  TComPtr<IConnectionPoint> EventPoint;
   DWORD SinkCookie = 0;
   HWND Parent = nullptr;
   HWND Window = nullptr;
-  WNDPROC ControlProc = nullptr;
+  bool Hooked = false;
   RECT Bounds{0, 0, 0, 0};
   bool IsVisible = true;
   bool NoCursor = false;

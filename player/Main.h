@@ -128,8 +128,10 @@ private:
   // Checks Item and unchecks the other five sizes.
   void CheckSize(TMenuItem* Item);
   // The start of every screen-style layout: picture, button and dragging gone, the display
-  // switched or given back, Resizing set, the client area moved to the screen's corner.
+  // switched or given back. The layout then holds Resizing and calls PlaceAtScreenCorner.
   void BeginScreenStyle();
+  // Moves the window so that its client area's corner is the screen's, the frame off-screen.
+  void PlaceAtScreenCorner();
   // The start both full-screen commands share; false when no clip is loaded.
   bool BeginFullScreen(TMenuItem* Item);
   // The z-order Always On Top asks for, at the window's present bounds.

@@ -189,6 +189,8 @@ void TMainForm::SwitchOff() {
   FastForwarding = false;
   Application->ProcessMessages();
   vivo->Load("");
+  // Set for good, not held by a guard: the window's own resize handling stays off while it
+  // shrinks, whatever runs in the animation's message passes.
   Resizing = true;
   Button1->Hide();
   TVImage->Hide();

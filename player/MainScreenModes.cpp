@@ -6,6 +6,7 @@
 #include "control/VVPPWEBLib_TLB.h"
 #include "player/DDraw.h"
 #include "player/Main.h"
+#include "toolkit/Guards.h"
 
 namespace {
 
@@ -23,18 +24,20 @@ bool TMainForm::BeginFullScreen(TMenuItem* Item) {
 
 void TMainForm::FullScreen1Click(TObject*) {
   if (!BeginFullScreen(FullScreen1)) return;
+  TFlagGuard Layout(Resizing);
+  PlaceAtScreenCorner();
   SetClientSize(Screen->Width(), Screen->Height());
   vivo->SetBounds(0, 0, ClientWidth(), ClientHeight());
-  Resizing = false;
 }
 
 void TMainForm::ScaledFullScreen1Click(TObject*) {
   if (!BeginFullScreen(ScaledFullScreen1)) return;
+  TFlagGuard Layout(Resizing);
+  PlaceAtScreenCorner();
   SetClientSize(Screen->Width(), Screen->Height());
   TRect V = ScaledFullScreenVideo(vivo->VideoWidth(), vivo->VideoHeight(), ClientWidth(),
                                   ClientHeight());
   vivo->SetBounds(V.Left, V.Top, V.Width, V.Height);
-  Resizing = false;
 }
 
 void TMainForm::DirectXMode1Click(TObject* Sender) {
@@ -45,7 +48,7 @@ void TMainForm::DirectXMode1Click(TObject* Sender) {
 }
 
 void TMainForm::EnterDirectDraw(int32_t Width, int32_t Height) {
-  Resizing = true;
+  TFlagGuard Layout(Resizing);
   Button1->Hide();
   TVImage->Hide();
   vivo->OnMouseMove = nullptr;
@@ -68,7 +71,6 @@ void TMainForm::EnterDirectDraw(int32_t Width, int32_t Height) {
     }
     if (PlayState == psPlaying) vivo->Play();
   }
-  Resizing = false;
 }
 
 void TMainForm::LeaveDirectDraw() {

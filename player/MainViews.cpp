@@ -2,14 +2,17 @@
 // presentations, the fit tests, the user's own resizing and the mode switches.
 #include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
+#include "toolkit/Guards.h"
+
+// Every layout holds Resizing with a TFlagGuard: a control call that fails half-way must not
+// leave it set, or the window would never follow the user's resizing again.
 
 void TMainForm::ScaleSkin(int32_t W, int32_t BaseW, int32_t H, int32_t BaseH) {
-  Resizing = true;
+  TFlagGuard Layout(Resizing);
   TSkinLayout L = ScaleSkinLayout(W, BaseW, H, BaseH);
   vivo->SetBounds(L.Video.Left, L.Video.Top, L.Video.Width, L.Video.Height);
   Button1->SetBounds(L.Button.Left, L.Button.Top, L.Button.Width, L.Button.Height);
   SetClientSize(L.ClientWidth, L.ClientHeight);
-  Resizing = false;
 }
 
 void TMainForm::AttachVideoDrag(bool Attach) {
@@ -36,7 +39,9 @@ void TMainForm::BeginScreenStyle() {
     EnterDirectDraw(DirectXWidth, DirectXHeight);
   else
     LeaveDirectDraw();
-  Resizing = true;
+}
+
+void TMainForm::PlaceAtScreenCorner() {
   TPoint Origin = ScreenStyleOrigin(Width(), Height(), ClientWidth(), ClientHeight());
   SetLeft(Origin.X);
   SetTop(Origin.Y);
@@ -50,10 +55,11 @@ void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
 
   if (DirectXMode1->Checked || PresentationMode1->Checked) {
     BeginScreenStyle();
+    TFlagGuard Layout(Resizing);
+    PlaceAtScreenCorner();
     SetClientSize(Screen->Width(), Screen->Height());
     TRect V = CentredVideo(ClientWidth(), ClientHeight(), Video.Width, Video.Height);
     vivo->SetBounds(V.Left, V.Top, V.Width, V.Height);
-    Resizing = false;
     return;
   }
 
@@ -62,10 +68,9 @@ void TMainForm::FixedSize(TMenuItem* Item, TViewFactor Factor) {
   if (CompactMode1->Checked) {
     Button1->Hide();
     TVImage->Hide();
-    Resizing = true;
+    TFlagGuard Layout(Resizing);
     vivo->SetBounds(0, 0, Video.Width, Video.Height);
     SetClientSize(Video.Width, Video.Height);
-    Resizing = false;
   } else {
     ScaleSkin(Video.Width, SkinVideo.Width, Video.Height, SkinVideo.Height);
     Button1->Show();
@@ -129,9 +134,8 @@ void TMainForm::FormResize(TObject*) {
   if (CompactMode1->Checked) {
     Button1->Hide();
     TVImage->Hide();
-    Resizing = true;
+    TFlagGuard Layout(Resizing);
     vivo->SetBounds(0, 0, ClientWidth(), ClientHeight());
-    Resizing = false;
   } else {
     ScaleSkin(ClientWidth(), SkinWidth, ClientHeight(), SkinHeight);
   }

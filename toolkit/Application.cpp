@@ -4,6 +4,7 @@
 #include "toolkit/Dialogs.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Guards.h"
 #include "toolkit/SysUtils.h"
 
 namespace {
@@ -78,14 +79,9 @@ LRESULT CALLBACK TApplication::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARA
   }
   auto* Self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!Self) return DefWindowProcA(Window, Msg, W, L);
-  try {
-    return Self->AppWndProc(Msg, W, L);
-  } catch (const std::exception& E) {
-    Self->ShowException(E);
-  } catch (...) {
-    Self->ShowException(Exception("An unexpected error occurred"));
-  }
-  return 0;
+  LRESULT Result = 0;
+  Self->ReportErrors([&] { Result = Self->AppWndProc(Msg, W, L); });
+  return Result;
 }
 
 LRESULT TApplication::AppWndProc(UINT Msg, WPARAM W, LPARAM L) {
@@ -144,9 +140,10 @@ void TApplication::Minimize() {
   IsMinimized = true;
   HiddenByMinimize.clear();
   ThreadWindows(TWindowWalk{Handle(), nullptr, false, &HiddenByMinimize});
-  ShowingForMinimize = true;
-  for (HWND Form : HiddenByMinimize) ShowWindow(Form, SW_HIDE);
-  ShowingForMinimize = false;
+  {
+    TFlagGuard Showing(ShowingForMinimize);
+    for (HWND Form : HiddenByMinimize) ShowWindow(Form, SW_HIDE);
+  }
   if (IsWindowVisible(Window)) ShowWindow(Window, SW_MINIMIZE);
 }
 
@@ -157,10 +154,11 @@ void TApplication::Restore() {
   std::vector<HWND> Forms = std::move(HiddenByMinimize);
   HiddenByMinimize.clear();
   // The enumeration found them topmost first; shown bottom first they keep their order.
-  ShowingForMinimize = true;
-  for (auto It = Forms.rbegin(); It != Forms.rend(); ++It)
-    if (IsWindow(*It)) ShowWindow(*It, SW_SHOWNA);
-  ShowingForMinimize = false;
+  {
+    TFlagGuard Showing(ShowingForMinimize);
+    for (auto It = Forms.rbegin(); It != Forms.rend(); ++It)
+      if (IsWindow(*It)) ShowWindow(*It, SW_SHOWNA);
+  }
   HWND Top = GetLastActivePopup(Window);
   if (Top && Top != Window && IsWindowVisible(Top) && IsWindowEnabled(Top)) SetActiveWindow(Top);
 }

@@ -46,7 +46,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     Ending = true;
     return true;
   }
-  try {
+  ReportErrors([&] {
     bool Handled = false;
     if (OnMessage) {
       // A copy: the filter may remove or replace itself.
@@ -57,11 +57,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
       TranslateMessage(&Msg);
       DispatchMessageA(&Msg);
     }
-  } catch (const std::exception& E) {
-    ShowException(E);
-  } catch (...) {
-    ShowException(Exception("An unexpected error occurred"));
-  }
+  });
   return true;
 }
 

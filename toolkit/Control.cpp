@@ -1,6 +1,7 @@
 // The control base: parent, bounds, visibility, enabled state, context menu, font, caption.
 #include "toolkit/Controls.h"
 
+#include "toolkit/Guards.h"
 #include "toolkit/Menus.h"
 
 TControl::TControl(TComponent* Owner) : TComponent(Owner) {
@@ -93,9 +94,8 @@ void TControl::SetParentFont(bool Value) {
 
 void TControl::ParentFontChanged() {
   if (!FollowParentFont || !ParentControl) return;
-  CopyingParentFont = true;
+  TFlagGuard Copying(CopyingParentFont);
   ControlFont.Assign(ParentControl->Font());
-  CopyingParentFont = false;
 }
 
 void TControl::SetCaption(const std::string& Value) {

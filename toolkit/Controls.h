@@ -195,10 +195,10 @@ public:
 
 protected:
   explicit TWinControl(TComponent* Owner);
-  // Makes the window. SystemClass: ClassName is a system class (LISTBOX, EDIT) whose procedure
+  // Makes the window. OfSystemClass: ClassName is a system class (LISTBOX, EDIT) whose procedure
   // is kept for the messages we pass on; otherwise ClassName is registered as our own class.
   // Parent is the parent window for WS_CHILD styles, the owner otherwise.
-  void CreateHandle(DWORD ExStyle, const char* ClassName, bool SystemClass, DWORD Style,
+  void CreateHandle(DWORD ExStyle, const char* ClassName, bool OfSystemClass, DWORD Style,
                     const RECT& Bounds, HWND Parent);
   // Every message of the window; overrides handle theirs and pass the rest to this one.
   virtual LRESULT WndProc(UINT Msg, WPARAM W, LPARAM L);
@@ -227,6 +227,8 @@ private:
   friend class TControl;
   friend class TApplication;
   static LRESULT CALLBACK Thunk(HWND Window, UINT Msg, WPARAM W, LPARAM L);
+  static LRESULT CALLBACK SubclassThunk(HWND Window, UINT Msg, WPARAM W, LPARAM L, UINT_PTR Id,
+                                        DWORD_PTR Data);
   LRESULT Dispatch(UINT Msg, WPARAM W, LPARAM L);
   void InsertControl(TControl* Control);
   void RemoveControl(TControl* Control);
@@ -241,7 +243,8 @@ private:
   void ChildFontsChanged();
 
   HWND Window = nullptr;
-  WNDPROC SystemProc = nullptr;
+  // A window of a system class (LISTBOX, EDIT), subclassed: its own procedure does the rest.
+  bool SystemClass = false;
   std::vector<TControl*> Children;
   TControl* Captured = nullptr;
   TControl* Hovered = nullptr;

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 // Base of every error the program raises; Message is the text the user sees.
 class Exception : public std::runtime_error {
@@ -34,3 +36,21 @@ public:
   EOleException(const std::string& Message, int32_t ErrorCode)
       : EOleSysError(Message, ErrorCode) {}
 };
+
+// Runs Work and hands whatever it raises to Report, so that no error gets past: the one
+// catch-and-report that stands between our code and a caller that must never see an exception
+// (a window procedure, a message loop, a COM callback). An error of no known kind reaches
+// Report as an Exception with the text Unknown. Returns whether Work ran to its end.
+template <typename TWork, typename TReport>
+bool CatchAndReport(TWork&& Work, TReport&& Report,
+                    const char* Unknown = "An unexpected error occurred") {
+  try {
+    std::forward<TWork>(Work)();
+    return true;
+  } catch (const std::exception& E) {
+    Report(E);
+  } catch (...) {
+    Report(Exception(Unknown));
+  }
+  return false;
+}

@@ -1,6 +1,7 @@
 // Forms: top-level windows owned by the application window, with modal showing and closing.
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Guards.h"
 
 namespace {
 // The window styles of a border style and its icons.
@@ -79,9 +80,9 @@ TModalResult TForm::ShowModal() {
   if (Visible() || InModalLoop) throw Exception("Cannot make a visible window modal");
   if (HWND Holder = GetCapture()) SendMessageA(Holder, WM_CANCELMODE, 0, 0);
   HWND Previous = GetActiveWindow();
-  InModalLoop = true;
+  TFlagGuard Modal(InModalLoop);
   Result = mrNone;
-  {
+  try {
     TTaskWindowsDisabler Disabler(Handle());
     Show();
     do {
@@ -91,10 +92,14 @@ TModalResult TForm::ShowModal() {
       else if (Result != mrNone)
         CloseModal();
     } while (Result == mrNone);
+  } catch (...) {
+    // An OnClose that fails ends the modal state all the same: left up, the form could be
+    // closed no more, and never shown modally again.
+    Hide();
+    throw;
   }
   // The other windows are enabled again before this one hides, so activation returns to them.
   Hide();
-  InModalLoop = false;
   if (Previous && IsWindow(Previous)) SetActiveWindow(Previous);
   return Result;
 }
@@ -122,12 +127,10 @@ void TForm::Close() {
 }
 
 int TForm::TextHeight() const {
-  HDC DC = GetDC(nullptr);
-  HGDIOBJ Old = SelectObject(DC, Font().Handle());
+  TWindowDC Screen;
+  TSelection Selected(Screen.Get(), Font().Handle());
   SIZE Size{0, 0};
-  GetTextExtentPoint32A(DC, "0", 1, &Size);
-  SelectObject(DC, Old);
-  ReleaseDC(nullptr, DC);
+  GetTextExtentPoint32A(Screen.Get(), "0", 1, &Size);
   return Size.cy;
 }
 

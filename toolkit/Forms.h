@@ -13,6 +13,7 @@
 #include "toolkit/Classes.h"
 #include "toolkit/Component.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Errors.h"
 
 class TPopupMenu;
 
@@ -164,6 +165,12 @@ public:
 
   // Shows E's text in an error box (through the dialog service).
   void ShowException(const std::exception& E);
+  // Runs one dispatch (a message, a notice from the system); an error it raises is shown by
+  // ShowException and goes no further. Returns whether Work ran to its end.
+  template <typename TWork>
+  bool ReportErrors(TWork&& Work) {
+    return CatchAndReport(std::forward<TWork>(Work), [this](const std::exception& E) { ShowException(E); });
+  }
   // A message box through the dialog service, owned by the active form; returns the button.
   int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags);
 

@@ -11,6 +11,11 @@ COLORREF ColorToRGB(TColor Color) {
   return Color & 0xFFFFFF;
 }
 
+void FillSolid(HDC DC, const RECT& R, COLORREF Colour) {
+  TBrush Brush(CreateSolidBrush(Colour));
+  FillRect(DC, &R, Brush.Get());
+}
+
 namespace {
 int CALLBACK NoteFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM Found) {
   *reinterpret_cast<bool*>(Found) = true;
@@ -22,9 +27,8 @@ bool FaceInstalled(const char* Face) {
   Wanted.lfCharSet = DEFAULT_CHARSET;
   std::strncpy(Wanted.lfFaceName, Face, LF_FACESIZE - 1);
   bool Found = false;
-  HDC DC = GetDC(nullptr);
-  EnumFontFamiliesExA(DC, &Wanted, NoteFace, reinterpret_cast<LPARAM>(&Found), 0);
-  ReleaseDC(nullptr, DC);
+  TWindowDC Screen;
+  EnumFontFamiliesExA(Screen.Get(), &Wanted, NoteFace, reinterpret_cast<LPARAM>(&Found), 0);
   return Found;
 }
 
@@ -115,19 +119,14 @@ HBITMAP NewDib(int Width, int Height) {
 // A memory device context with Bitmap selected, put back at the end.
 class TBitmapDC {
 public:
-  explicit TBitmapDC(HBITMAP Bitmap) : DC(CreateCompatibleDC(nullptr)) {
-    Old = SelectObject(DC, Bitmap);
-  }
-  ~TBitmapDC() {
-    SelectObject(DC, Old);
-    DeleteDC(DC);
-  }
-  TBitmapDC(const TBitmapDC&) = delete;
-  TBitmapDC& operator=(const TBitmapDC&) = delete;
-  HDC DC;
+  explicit TBitmapDC(HBITMAP Bitmap) : Selected(Memory.Get(), Bitmap), DC(Memory.Get()) {}
 
 private:
-  HGDIOBJ Old;
+  TMemoryDC Memory;
+  TSelection Selected;
+
+public:
+  HDC DC;
 };
 }  // namespace
 
@@ -179,10 +178,7 @@ void TBitmap::SetSize(int NewWidth, int NewHeight, TColor Color) {
   HBITMAP Made = NewDib(NewWidth, NewHeight);
   {
     TBitmapDC To(Made);
-    HBRUSH Brush = CreateSolidBrush(ColorToRGB(Color));
-    RECT All{0, 0, NewWidth, NewHeight};
-    FillRect(To.DC, &All, Brush);
-    DeleteObject(Brush);
+    FillSolid(To.DC, RECT{0, 0, NewWidth, NewHeight}, ColorToRGB(Color));
   }
   Take(Made);
 }

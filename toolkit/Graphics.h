@@ -28,6 +28,75 @@ inline constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
 // The RGB value of Color, system colours looked up now.
 COLORREF ColorToRGB(TColor Color);
 
+// Owns one GDI object (a pen, brush, bitmap, font) and deletes it at the end.
+template <typename THandle>
+class TGdiObject {
+public:
+  explicit TGdiObject(THandle Object = nullptr) : Object(Object) {}
+  ~TGdiObject() { Reset(); }
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+  THandle Get() const { return Object; }
+  explicit operator bool() const { return Object != nullptr; }
+  // Deletes the object held and holds Other instead.
+  void Reset(THandle Other = nullptr) {
+    if (Object) DeleteObject(Object);
+    Object = Other;
+  }
+
+private:
+  THandle Object;
+};
+using TPen = TGdiObject<HPEN>;
+using TBrush = TGdiObject<HBRUSH>;
+
+// Object selected into DC for the holder's lifetime; the one it replaced goes back at the end.
+class TSelection {
+public:
+  TSelection(HDC DC, HGDIOBJ Object) : DC(DC), Old(SelectObject(DC, Object)) {}
+  ~TSelection() { SelectObject(DC, Old); }
+  TSelection(const TSelection&) = delete;
+  TSelection& operator=(const TSelection&) = delete;
+
+private:
+  HDC DC;
+  HGDIOBJ Old;
+};
+
+// A memory device context compatible with Like (nullptr: the screen), deleted at the end.
+class TMemoryDC {
+public:
+  explicit TMemoryDC(HDC Like = nullptr) : DC(CreateCompatibleDC(Like)) {}
+  ~TMemoryDC() {
+    if (DC) DeleteDC(DC);
+  }
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+  HDC Get() const { return DC; }
+
+private:
+  HDC DC;
+};
+
+// A window's device context (nullptr: the screen's), released at the end.
+class TWindowDC {
+public:
+  explicit TWindowDC(HWND Window = nullptr) : Window(Window), DC(GetDC(Window)) {}
+  ~TWindowDC() {
+    if (DC) ReleaseDC(Window, DC);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Get() const { return DC; }
+
+private:
+  HWND Window;
+  HDC DC;
+};
+
+// Fills R with a solid brush of Colour.
+void FillSolid(HDC DC, const RECT& R, COLORREF Colour);
+
 enum TFontStyle : uint8_t { fsBold = 0x01, fsItalic = 0x02, fsUnderline = 0x04, fsStrikeOut = 0x08 };
 
 // A font description with its GDI font made on demand. Height is in pixels as CreateFontA takes

@@ -41,24 +41,20 @@ void TLabel::FontChanged() {
 
 void TLabel::AdjustBounds() {
   if (!FitText) return;
-  HDC DC = GetDC(nullptr);
-  HGDIOBJ Old = SelectObject(DC, Font().Handle());
   RECT Area{0, 0, Wrap ? Width() : 0, 0};
-  // An empty caption still takes a line's height, as the label would show one.
-  const std::string Text = Caption().empty() ? " " : Caption();
-  DrawTextA(DC, Text.c_str(), -1, &Area, DT_CALCRECT | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
-  SelectObject(DC, Old);
-  ReleaseDC(nullptr, DC);
+  {
+    TWindowDC Screen;
+    TSelection Selected(Screen.Get(), Font().Handle());
+    // An empty caption still takes a line's height, as the label would show one.
+    const std::string Text = Caption().empty() ? " " : Caption();
+    DrawTextA(Screen.Get(), Text.c_str(), -1, &Area, DT_CALCRECT | (Wrap ? DT_WORDBREAK : DT_SINGLELINE));
+  }
   TGraphicControl::SetBounds(Left(), Top(), Wrap ? Width() : Area.right, Area.bottom);
 }
 
 void TLabel::Paint(HDC DC) {
   RECT Area{0, 0, Width(), Height()};
-  if (!SeeThrough) {
-    HBRUSH Brush = CreateSolidBrush(ColorToRGB(Background));
-    FillRect(DC, &Area, Brush);
-    DeleteObject(Brush);
-  }
+  if (!SeeThrough) FillSolid(DC, Area, ColorToRGB(Background));
   if (Caption().empty()) return;
   SelectObject(DC, Font().Handle());
   SetBkMode(DC, TRANSPARENT);

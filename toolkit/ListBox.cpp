@@ -11,7 +11,6 @@ TListBox::TListBox(TComponent* Owner, TWinControl* Parent, bool MultiSelect)
 
 TListBox::~TListBox() {
   if (List) List->OnChange = nullptr;
-  if (BackgroundBrush) DeleteObject(BackgroundBrush);
 }
 
 void TListBox::SetItems(TStrings* Value) {
@@ -87,8 +86,7 @@ int TListBox::SelCount() const {
 void TListBox::SetColor(TColor Value) {
   if (Value == Background) return;
   Background = Value;
-  if (BackgroundBrush) DeleteObject(BackgroundBrush);
-  BackgroundBrush = nullptr;
+  BackgroundBrush.Reset();
   Invalidate();
 }
 
@@ -109,10 +107,10 @@ void TListBox::FontChanged() {
 }
 
 HBRUSH TListBox::ControlColor(HDC DC) {
-  if (!BackgroundBrush) BackgroundBrush = CreateSolidBrush(ColorToRGB(Background));
+  if (!BackgroundBrush) BackgroundBrush.Reset(CreateSolidBrush(ColorToRGB(Background)));
   SetTextColor(DC, ColorToRGB(Font().Color()));
   SetBkColor(DC, ColorToRGB(Background));
-  return BackgroundBrush;
+  return BackgroundBrush.Get();
 }
 
 void TListBox::Notified(UINT Code) {

@@ -85,6 +85,6 @@ private:
   TStrings* List = nullptr;
   bool Multi;
   TColor Background = clWindow;
-  HBRUSH BackgroundBrush = nullptr;
+  TBrush BackgroundBrush;
   int FixedItemHeight = 0;
 };

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
+#include <stdexcept>
 
 std::string SysErrorMessage(uint32_t ErrorCode) {
   char* Buffer = nullptr;
@@ -39,4 +41,30 @@ void* ProgramIcon() {
   if (!Icon) Icon = LoadIconA(Instance, MAKEINTRESOURCEA(1));
   if (!Icon) Icon = LoadIconA(nullptr, IDI_APPLICATION);
   return Icon;
+}
+
+namespace {
+// The conversion functions take int lengths; a longer text is refused rather than cut.
+int CheckedLength(size_t Length) {
+  if (Length > static_cast<size_t>(INT_MAX)) throw std::length_error("The text is too long to convert.");
+  return static_cast<int>(Length);
+}
+}  // namespace
+
+std::wstring AnsiToWide(std::string_view Text) {
+  if (Text.empty()) return {};
+  const int Length = CheckedLength(Text.size());
+  const int Size = MultiByteToWideChar(CP_ACP, 0, Text.data(), Length, nullptr, 0);
+  std::wstring Wide(static_cast<size_t>(Size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, Text.data(), Length, Wide.data(), Size);
+  return Wide;
+}
+
+std::string WideToAnsi(std::wstring_view Text) {
+  if (Text.empty()) return {};
+  const int Length = CheckedLength(Text.size());
+  const int Size = WideCharToMultiByte(CP_ACP, 0, Text.data(), Length, nullptr, 0, nullptr, nullptr);
+  std::string Ansi(static_cast<size_t>(Size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, Text.data(), Length, Ansi.data(), Size, nullptr, nullptr);
+  return Ansi;
 }

@@ -4,6 +4,10 @@
 #include <string>
 
 #include "toolkit/Controls.h"
+
+// After windows.h, which Controls.h brings: commctrl.h needs its types.
+#include <commctrl.h>
+
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
@@ -81,25 +85,34 @@ TWinControl::~TWinControl() {
     HWND Gone = Window;
     Window = nullptr;
     RemovePropA(Gone, ControlProperty);
-    if (SystemProc) SetWindowLongPtrA(Gone, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemProc));
+    if (SystemClass) RemoveWindowSubclass(Gone, SubclassThunk, 0);
     DestroyWindow(Gone);
   }
 }
 
-void TWinControl::CreateHandle(DWORD ExStyle, const char* ClassName, bool SystemClass,
+void TWinControl::CreateHandle(DWORD ExStyle, const char* ClassName, bool OfSystemClass,
                                DWORD Style, const RECT& Area, HWND Parent) {
-  if (!SystemClass) RegisterOwnClass(ClassName, Thunk);
+  if (!OfSystemClass) RegisterOwnClass(ClassName, Thunk);
   HWND Made = CreateWindowExA(ExStyle, ClassName, Caption().c_str(), Style, Area.left, Area.top,
                               Area.right - Area.left, Area.bottom - Area.top, Parent, nullptr,
-                              GetModuleHandleA(nullptr), SystemClass ? nullptr : this);
+                              GetModuleHandleA(nullptr), OfSystemClass ? nullptr : this);
   if (!Made)
     throw Exception(std::string("Cannot create a window of class ") + ClassName + ": " +
                     SysErrorMessage(GetLastError()));
   Window = Made;
-  if (SystemClass) {
+  if (OfSystemClass) {
+    // Subclassed through the common controls, so that letting go of the window later leaves
+    // any subclass made after ours in place.
     SetPropA(Made, ControlProperty, this);
-    SystemProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Made, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk)));
+    if (!SetWindowSubclass(Made, SubclassThunk, 0, reinterpret_cast<DWORD_PTR>(this))) {
+      DWORD Error = GetLastError();
+      Window = nullptr;
+      RemovePropA(Made, ControlProperty);
+      DestroyWindow(Made);
+      throw Exception(std::string("Cannot subclass a window of class ") + ClassName + ": " +
+                      SysErrorMessage(Error));
+    }
+    SystemClass = true;
   }
   IsVisible = (Style & WS_VISIBLE) != 0;
   IsEnabled = (Style & WS_DISABLED) == 0;
@@ -120,29 +133,33 @@ LRESULT CALLBACK TWinControl::Thunk(HWND Window, UINT Msg, WPARAM W, LPARAM L) {
   }
   if (!Self) return DefWindowProcA(Window, Msg, W, L);
   // No exception may leave a window procedure: the system is between us and the loop.
-  try {
-    return Self->Dispatch(Msg, W, L);
-  } catch (const std::exception& E) {
-    Application->ShowException(E);
-  } catch (...) {
-    Application->ShowException(Exception("An unexpected error occurred"));
-  }
-  return 0;
+  LRESULT Result = 0;
+  Application->ReportErrors([&] { Result = Self->Dispatch(Msg, W, L); });
+  return Result;
+}
+
+LRESULT CALLBACK TWinControl::SubclassThunk(HWND, UINT Msg, WPARAM W, LPARAM L, UINT_PTR,
+                                            DWORD_PTR Data) {
+  auto* Self = reinterpret_cast<TWinControl*>(Data);
+  LRESULT Result = 0;
+  Application->ReportErrors([&] { Result = Self->Dispatch(Msg, W, L); });
+  return Result;
 }
 
 LRESULT TWinControl::Dispatch(UINT Msg, WPARAM W, LPARAM L) {
   if (Msg != WM_NCDESTROY) return WndProc(Msg, W, L);
-  WNDPROC Previous = SystemProc;
   HWND Gone = Window;
+  const bool Subclassed = SystemClass;
   RemovePropA(Gone, ControlProperty);
   Window = nullptr;
-  SystemProc = nullptr;
-  return Previous ? CallWindowProcA(Previous, Gone, Msg, W, L) : DefWindowProcA(Gone, Msg, W, L);
+  SystemClass = false;
+  if (!Subclassed) return DefWindowProcA(Gone, Msg, W, L);
+  RemoveWindowSubclass(Gone, SubclassThunk, 0);
+  return DefSubclassProc(Gone, Msg, W, L);
 }
 
 LRESULT TWinControl::DefaultHandler(UINT Msg, WPARAM W, LPARAM L) {
-  return SystemProc ? CallWindowProcA(SystemProc, Window, Msg, W, L)
-                    : DefWindowProcA(Window, Msg, W, L);
+  return SystemClass ? DefSubclassProc(Window, Msg, W, L) : DefWindowProcA(Window, Msg, W, L);
 }
 
 RECT TWinControl::BoundsRect() const {
@@ -203,7 +220,7 @@ void TWinControl::CaptionChanged() {
 }
 
 void TWinControl::FontChanged() {
-  if (Window && SystemProc) SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+  if (Window && SystemClass) SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
   ChildFontsChanged();
   Invalidate();
 }
@@ -239,7 +256,8 @@ void TWinControl::ControlChanged(TControl* Control) {
     if (Window && GetCapture() == Window) ReleaseCapture();
   }
   if (Control->Align() == alClient) Realign();
-  if (!Control->WindowHandle()) InvalidateRect(Window, &Control->Bounds, FALSE);
+  // Without a window there is nothing to repaint: a null window would repaint the desktop.
+  if (Window && !Control->WindowHandle()) InvalidateRect(Window, &Control->Bounds, FALSE);
 }
 
 void TWinControl::Realign() {
@@ -250,9 +268,7 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::PaintWindow(HDC DC, const RECT& Area) {
-  HBRUSH Brush = CreateSolidBrush(ColorToRGB(BackgroundColor));
-  FillRect(DC, &Area, Brush);
-  DeleteObject(Brush);
+  FillSolid(DC, Area, ColorToRGB(BackgroundColor));
 }
 
 void TWinControl::Paint() {

@@ -30,10 +30,10 @@ bool IsMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTON
 LRESULT TWinControl::WndProc(UINT Msg, WPARAM W, LPARAM L) {
   switch (Msg) {
     case WM_ERASEBKGND:
-      if (!SystemProc) return 1;
+      if (!SystemClass) return 1;
       break;
     case WM_PAINT:
-      if (!SystemProc) {
+      if (!SystemClass) {
         Paint();
         return 0;
       }
@@ -71,7 +71,7 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM W, LPARAM L) {
       char Key = static_cast<char>(W);
       KeyPress(Key);
       if (Key == 0) return 0;
-      if (!SystemProc && OfferDialogChar(Key, KeyboardShift())) return 0;
+      if (!SystemClass && OfferDialogChar(Key, KeyboardShift())) return 0;
       W = static_cast<unsigned char>(Key);
       break;
     }
@@ -112,7 +112,7 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
   RECT Client = ClientRect();
   const bool Inside = PtInRect(&Client, POINT{X, Y}) != 0;
 
-  if (!SystemProc) {
+  if (!SystemClass) {
     UpdateHover(X, Y, Inside);
     if (Inside && !TrackingLeave) {
       TRACKMOUSEEVENT Track{sizeof(Track), TME_LEAVE, Window, 0};
@@ -121,7 +121,7 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
   }
 
   TControl* Target = Captured;
-  if (!Target) Target = SystemProc ? nullptr : ControlAtPos(X, Y, false);
+  if (!Target) Target = SystemClass ? nullptr : ControlAtPos(X, Y, false);
   if (!Target) Target = this;
   auto Alive = [this](TControl* C) {
     return C == this || std::find(Children.begin(), Children.end(), C) != Children.end();
@@ -139,10 +139,10 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
   switch (Msg) {
     case WM_MOUSEMOVE:
       Target->MouseMove(Shift, CX, CY);
-      return !SystemProc;
+      return !SystemClass;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: {
-      if (!SystemProc && !Captured) {
+      if (!SystemClass && !Captured) {
         Captured = Target;
         SetCapture(Window);
       }
@@ -155,14 +155,14 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
       } else {
         Target->MouseDown(Button, Shift, CX, CY);
       }
-      return !SystemProc;
+      return !SystemClass;
     }
     default: {  // a button released
       // The release reaches the control and the mouse is let go even when the click's handler
       // fails: a control left holding the mouse would take the next press meant for another.
       auto Release = [&] {
         if (Alive(Target)) Target->MouseUp(Button, Shift, CX, CY);
-        if (!SystemProc && !(W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+        if (!SystemClass && !(W & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
           Captured = nullptr;
           if (GetCapture() == Window) ReleaseCapture();
         }
@@ -183,7 +183,7 @@ bool TWinControl::RouteMouse(UINT Msg, WPARAM W, LPARAM L) {
       }
       Release();
       // The right button's release goes on to the system, which asks for the context menu.
-      return !SystemProc && Msg != WM_RBUTTONUP;
+      return !SystemClass && Msg != WM_RBUTTONUP;
     }
   }
 }

@@ -9,10 +9,11 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "control/ComHolders.h"
+#include "toolkit/SysUtils.h"
 #include "vvppweb/MakeVivo.h"
 
 namespace {
-const char* const ClassKey = "CLSID\\{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}";
 const char* const ProgIdKey = "VVPPWEB.VvPPWebCtrl.1";
 
 HRESULT CallExport(const char* Name) {
@@ -26,6 +27,19 @@ HRESULT CallExport(const char* Name) {
 }  // namespace
 
 std::string OcxPath() { return VVPPWEB_OCX; }
+
+std::string ClassIdText() {
+  wchar_t Text[40] = L"";
+  StringFromGUID2(CLASS_VvPPWeb, Text, 40);
+  return WideToAnsi(Text);
+}
+
+std::string ClassKey() { return "CLSID\\" + ClassIdText(); }
+
+ULONG RefCount(IUnknown* Object) {
+  Object->AddRef();
+  return Object->Release();
+}
 
 TRegistrySnapshot::TRegistrySnapshot(const std::string& Key) : Key(Key), Saved(Read(HKEY_CLASSES_ROOT, Key)) {}
 
@@ -70,7 +84,7 @@ void TRegistrySnapshot::Restore() const {
   if (Saved.Exists) Write(HKEY_CLASSES_ROOT, Key, Saved);
 }
 
-TRegistrationGuard::TRegistrationGuard() : Class(ClassKey), ProgId(ProgIdKey) {}
+TRegistrationGuard::TRegistrationGuard() : Class(ClassKey()), ProgId(ProgIdKey) {}
 
 TRegistrationGuard::~TRegistrationGuard() {
   Class.Restore();
@@ -153,12 +167,9 @@ std::vector<std::string> TDiagnostics::Calls() const {
   Interface->GetCallCount(&Count);
   std::vector<std::string> Lines;
   for (ULONG I = 0; I < Count; ++I) {
-    BSTR Line = nullptr;
-    Interface->GetCall(I, &Line);
-    char Text[4096] = "";
-    WideCharToMultiByte(CP_ACP, 0, Line, -1, Text, sizeof Text, nullptr, nullptr);
-    SysFreeString(Line);
-    Lines.push_back(Text);
+    TBstr Line;
+    Interface->GetCall(I, Line.Put());
+    Lines.push_back(Line.ToAnsi());
   }
   return Lines;
 }

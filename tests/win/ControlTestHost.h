@@ -15,6 +15,11 @@
 
 // The OCX under test, as a Windows path.
 std::string OcxPath();
+// The control's class id as the registry writes it, "{...}", and its key under HKCR.
+std::string ClassIdText();
+std::string ClassKey();
+// Object's reference count now, as its AddRef and Release report it.
+ULONG RefCount(IUnknown* Object);
 
 // A copy of a registry key under HKEY_CLASSES_ROOT, values and subkeys, written back on Restore.
 class TRegistrySnapshot {

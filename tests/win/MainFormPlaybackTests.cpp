@@ -7,20 +7,10 @@
 
 namespace {
 
-VARIANT Text(const std::string& Value) {
-  VARIANT V;
-  VariantInit(&V);
-  V.vt = VT_BSTR;
-  std::wstring Wide(Value.begin(), Value.end());
-  V.bstrVal = SysAllocString(Wide.c_str());
-  return V;
-}
-
-// Raises the control's AtStart (1) or AtEnd (2) for URL.
-void Fire(TDiagnostics& Control, LONG DispId, const std::string& URL) {
-  VARIANT Args[] = {Text(URL)};
-  REQUIRE(Control->FireEvent(DispId, Args, 1) == S_OK);
-  VariantClear(&Args[0]);
+// Raises the control's AtStart or AtEnd for URL.
+void Fire(TDiagnostics& Control, TVvPPWebEvent Event, const std::string& URL) {
+  TVariant Arg = TVariant::Text(URL);
+  REQUIRE(Control->FireEvent(Event, Arg.Get(), 1) == S_OK);
 }
 
 using THandler = void (TMainForm::*)(TObject*);
@@ -124,7 +114,7 @@ TEST_CASE_FIXTURE(TMainFormFixture, "the control's events") {
 
   SUBCASE("AtStart while the picture size is still negative changes nothing") {
     (*Control)->SetPictureSize(-1, 120);
-    Fire(*Control, 1, "C:\\a.viv");
+    Fire(*Control, dispOnAtStart, "C:\\a.viv");
     CHECK(Form->PlayState == psPaused);
     CHECK_FALSE(Application->OnMessage);
     RECT After;
@@ -138,7 +128,7 @@ TEST_CASE_FIXTURE(TMainFormFixture, "the control's events") {
     Form->vivo->SetAutostart("true");
     (*Control)->SetPictureSize(320, 240);
     Form->PlayState = psStopped;
-    Fire(*Control, 1, "C:\\a.viv");
+    Fire(*Control, dispOnAtStart, "C:\\a.viv");
     CHECK(Form->PlayState == psStopped);
     CHECK(static_cast<bool>(Application->OnMessage));
     RECT After;
@@ -147,14 +137,14 @@ TEST_CASE_FIXTURE(TMainFormFixture, "the control's events") {
   }
   SUBCASE("AtStart with Autostart TRUE sets psPlaying") {
     (*Control)->SetPictureSize(160, 120);
-    Fire(*Control, 1, "C:\\a.viv");
+    Fire(*Control, dispOnAtStart, "C:\\a.viv");
     CHECK(Form->PlayState == psPlaying);
   }
   SUBCASE("AtEnd stops, ends fast forward and removes whatever filter there was") {
     Form->PlayState = psPlaying;
     FastForwarding = true;
     Application->OnMessage = [](MSG&, bool&) {};
-    Fire(*Control, 2, "C:\\a.viv");
+    Fire(*Control, dispOnAtEnd, "C:\\a.viv");
     CHECK(Form->PlayState == psStopped);
     CHECK_FALSE(FastForwarding);
     CHECK_FALSE(Application->OnMessage);

@@ -4,7 +4,9 @@
 #include <doctest.h>
 
 #include "control/VVPPWEBLib_TLB.h"
+#include "tests/win/ControlInterposer.h"
 #include "tests/win/MainViewsFixture.h"
+#include "toolkit/Errors.h"
 
 namespace {
 
@@ -201,4 +203,50 @@ TEST_CASE_FIXTURE(TViewsFixture, "a picture size not known yet, or without heigh
     CHECK(Client() == TSize{240, 205});
     CHECK_FALSE(Resizing);
   }
+}
+
+namespace {
+
+// The player window with the control behind the stand-in, so that its moves can be made to fail.
+struct TStandIn {
+  TControlInterposer Interposer;
+};
+struct TFailingControlFixture : TStandIn, TViewsFixture {};
+
+}  // namespace
+
+TEST_CASE_FIXTURE(TFailingControlFixture, "a layout whose control call fails gives Resizing back: the skin follows the frame again") {
+  Open(176, 144);
+  struct TCase {
+    const char* Name;
+    THandler Layout, Undo;
+  };
+  const TCase Cases[] = {
+      {"Double Size", &TMainForm::DoubleSize1Click, &TMainForm::OriginalSize1Click},
+      {"Full Screen", &TMainForm::FullScreen1Click, &TMainForm::OriginalSize1Click},
+      {"Compact", &TMainForm::CompactMode1Click, &TMainForm::CompactMode1Click},
+      {"Presentation", &TMainForm::PresentationMode1Click, &TMainForm::PresentationMode1Click},
+  };
+  for (const TCase& Case : Cases) {
+    CAPTURE(Case.Name);
+    Interposer.FailMoves = E_UNEXPECTED;
+    try {
+      Run(Case.Layout);
+      FAIL("the layout went through although the control refused to move");
+    } catch (const EOleSysError& Error) {
+      CHECK(Error.ErrorCode == E_UNEXPECTED);
+    }
+    CHECK_FALSE(Resizing);
+    Interposer.FailMoves = S_OK;
+    Run(Case.Undo);
+    CHECK(Video() == TRect{14, 19, 176, 144});
+    CHECK(SkinShown());
+  }
+  // The user drags the frame to twice the set's design size: the skin follows.
+  const TSize F = Frame();
+  SetWindowPos(Form->Handle(), nullptr, 0, 0, 480 + 2 * F.Width, 410 + 2 * F.Height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CHECK(Client() == TSize{480, 410});
+  CHECK(Video() == TRect{32, 40, 412, 308});
+  CHECK(Button() == TRect{400, 364, 40, 40});
 }

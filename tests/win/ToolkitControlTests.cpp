@@ -110,6 +110,25 @@ TEST_CASE("windowless controls are painted in creation order, each over what lie
   CHECK(F.PixelAt(15, 5) == Red);
 }
 
+TEST_CASE("a windowless control whose form has lost its window repaints no other window") {
+  TFormFixture F;
+  TProbe* Probe = F.Probe("probe", Red, RECT{0, 0, 100, 60});
+  // A window of ours where the probe's rectangle would lie on the screen if taken as the
+  // desktop's, away from the form.
+  HWND Witness = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 90, 90,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  REQUIRE(Witness != nullptr);
+  DestroyWindow(F.Form->Handle());
+  REQUIRE(F.Form->Handle() == nullptr);
+  ValidateRect(Witness, nullptr);
+  Probe->Hide();
+  Probe->Show();
+  Probe->SetEnabled(false);
+  Probe->SetBounds(5, 5, 50, 50);
+  CHECK_FALSE(GetUpdateRect(Witness, nullptr, FALSE));
+  DestroyWindow(Witness);
+}
+
 TEST_CASE("a list box follows its list and reports the user's selection") {
   TFormFixture F;
   TStrings List;

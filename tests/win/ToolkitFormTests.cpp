@@ -101,6 +101,19 @@ TEST_CASE("ShowModal disables the other windows and returns the modal result") {
 
   Dialog->Show();
   CHECK_THROWS_AS(Dialog->ShowModal(), Exception);
+  Dialog->Hide();
+
+  // An OnClose that fails ends the modal loop all the same: its error goes on to the caller,
+  // the form is hidden and the others enabled, and it can be shown modally again.
+  Dialog->OnClose = [](TObject*, TCloseAction&) { throw EInOutError("disk full", 112); };
+  PostMessageA(Dialog->Handle(), WM_APP + 2, 0, 0);
+  CHECK_THROWS_AS(Dialog->ShowModal(), EInOutError);
+  CHECK_FALSE(IsWindowVisible(Dialog->Handle()));
+  CHECK_FALSE(Dialog->Modal());
+  CHECK(IsWindowEnabled(Main->Handle()));
+  Dialog->OnClose = nullptr;
+  PostMessageA(Dialog->Handle(), WM_APP + 1, 0, 0);
+  CHECK(Dialog->ShowModal() == mrOk);
 }
 
 TEST_CASE("closing hides a form, ends the application for the main form, or is refused") {

@@ -211,18 +211,22 @@ TEST_CASE("a latched button stays pressed after a click and still clicks") {
   T.Press();
   T.Release();
   CHECK(T.Pressed());
-  CHECK(T.Events() == "down left 10,10; click; up left 10,10");
-  // Dragged off and released there, it still looks latched.
+  // The release of a latched button ends the press and nothing else: no OnMouseUp.
+  CHECK(T.Events() == "down left 10,10; click");
+  // Dragged off, it shows the up look; the release there leaves the look as the drag left it,
+  // and the pointer back over it brings the pressed look back, since Down keeps it tracking.
   T.Press();
   T.Move(120, 10);
   CHECK_FALSE(T.Pressed());
   T.Release(120, 10);
+  CHECK_FALSE(T.Pressed());
+  T.Move(10, 10, 0);
   CHECK(T.Pressed());
   T.Button->SetDown(false);
   CHECK_FALSE(T.Pressed());
 }
 
-TEST_CASE("a movable button follows the pointer while held, and only then") {
+TEST_CASE("a movable button follows the pointer while it tracks: held, or latched") {
   TButtonOnForm T;
   T.Button->SetMovable(true);
   T.Press(10, 10);
@@ -236,10 +240,14 @@ TEST_CASE("a movable button follows the pointer while held, and only then") {
 
   T.Press(3, 4);  // pressed and released without moving: stays
   T.Release(3, 4);
-  T.Button->SetDown(true);  // latched and merely hovered: stays
-  T.Move(30, 30, 0);
-  T.Move(35, 32, 0);
   CHECK((T.Button->Left() == 40 && T.Button->Top() == 38));
+  T.Move(30, 30, 0);  // merely hovered while not latched: stays
+  CHECK((T.Button->Left() == 40 && T.Button->Top() == 38));
+  // Latched, it tracks without a press: hovered, it follows the pointer with the point of its
+  // last press, (3, 4), under it.
+  T.Button->SetDown(true);
+  T.Move(30, 30, 0);
+  CHECK((T.Button->Left() == 40 + 27 && T.Button->Top() == 38 + 26));
 }
 
 namespace {

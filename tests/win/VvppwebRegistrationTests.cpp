@@ -9,7 +9,6 @@
 
 namespace {
 
-const char* const ClassKey = "CLSID\\{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}";
 const char* const ProgIdKey = "VVPPWEB.VvPPWebCtrl.1";
 
 bool KeyExists(const std::string& Key) {
@@ -44,13 +43,13 @@ TEST_CASE("unregistered, registered, unregistered again") {
   {
     TRegistrationGuard Guard;
     REQUIRE(TRegistrationGuard::Unregister() == S_OK);
-    CHECK_FALSE(KeyExists(ClassKey));
+    CHECK_FALSE(KeyExists(ClassKey()));
     CheckNotCreatable();
 
     REQUIRE(TRegistrationGuard::Register() == S_OK);
-    CHECK(Value(std::string(ClassKey) + "\\InprocServer32", "") == OcxPath());
-    CHECK(Value(std::string(ClassKey) + "\\InprocServer32", "ThreadingModel") == "Apartment");
-    CHECK(KeyExists(std::string(ClassKey) + "\\Control"));
+    CHECK(Value(ClassKey() + "\\InprocServer32", "") == OcxPath());
+    CHECK(Value(ClassKey() + "\\InprocServer32", "ThreadingModel") == "Apartment");
+    CHECK(KeyExists(ClassKey() + "\\Control"));
     CHECK(Value(std::string(ProgIdKey) + "\\CLSID", "") == "{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}");
     {
       TVvPPWeb Vivo;
@@ -59,7 +58,7 @@ TEST_CASE("unregistered, registered, unregistered again") {
     CoFreeUnusedLibraries();
 
     REQUIRE(TRegistrationGuard::Unregister() == S_OK);
-    CHECK_FALSE(KeyExists(ClassKey));
+    CHECK_FALSE(KeyExists(ClassKey()));
     CHECK_FALSE(KeyExists(ProgIdKey));
     CheckNotCreatable();
   }
@@ -72,13 +71,13 @@ TEST_CASE("unregistering keeps what others put under the class id") {
     TRegistrationGuard Guard;
     REQUIRE(TRegistrationGuard::Register() == S_OK);
     HKEY Extra = nullptr;
-    REQUIRE(RegCreateKeyExA(HKEY_CLASSES_ROOT, (std::string(ClassKey) + "\\Implemented Categories").c_str(), 0,
+    REQUIRE(RegCreateKeyExA(HKEY_CLASSES_ROOT, (ClassKey() + "\\Implemented Categories").c_str(), 0,
                             nullptr, 0, KEY_WRITE, nullptr, &Extra, nullptr) == ERROR_SUCCESS);
     RegCloseKey(Extra);
     REQUIRE(TRegistrationGuard::Unregister() == S_OK);
-    CHECK(KeyExists(std::string(ClassKey) + "\\Implemented Categories"));
-    CHECK_FALSE(KeyExists(std::string(ClassKey) + "\\InprocServer32"));
-    CHECK_FALSE(KeyExists(std::string(ClassKey) + "\\ProgID"));
+    CHECK(KeyExists(ClassKey() + "\\Implemented Categories"));
+    CHECK_FALSE(KeyExists(ClassKey() + "\\InprocServer32"));
+    CHECK_FALSE(KeyExists(ClassKey() + "\\ProgID"));
     CheckNotCreatable();
   }
   CoUninitialize();
