@@ -22,17 +22,6 @@ for name in "opening titles" "the long interview" "closing credits"; do
   clips+=("$(winpath "$SHOTS/$name.viv")")
 done
 
-value() { probe_value "$2" info "$1"; }
-# await CLASS KEY EXPECTED WHAT: waits up to 5 seconds for a probe value.
-await() {
-  local got
-  for _ in $(seq 25); do
-    got=$(value "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.2
-  done
-  fail "$4: expected $2=$3, got $got"
-}
 key() { xdo key "$@"; sleep 0.3; }
 # Screen point of a client point of a window of CLASS.
 at() {

@@ -19,17 +19,6 @@ rm -f "$LOG"
   fail "makeviv could not write the clip"
 export VVPPWEB_LOG=$(winpath "$LOG")
 
-value() { probe_value "$2" info "$1"; }
-# await CLASS KEY EXPECTED WHAT: waits up to 5 seconds for a probe value.
-await() {
-  local got
-  for _ in $(seq 25); do
-    got=$(value "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.2
-  done
-  fail "$4: expected $2=$3, got $got"
-}
 # await_size WxH WHAT: the same for the player window's outer size, written W,H.
 await_size() {
   local got

@@ -23,6 +23,19 @@ probe() { "${WINE_RUN[@]}" "$PROBE" "$@" | tr -d '\r'; }
 # One value of a probe report: probe_value KEY probe-args...
 probe_value() { local key=$1; shift; probe "$@" | sed -n "s/^$key=//p" | head -n 1; }
 
+# One value of the probe's info on the first window of CLASS: value CLASS KEY.
+value() { probe_value "$2" info "$1"; }
+# await CLASS KEY EXPECTED WHAT: waits up to AWAIT_SECONDS (10) for a probe value.
+await() {
+  local got
+  for _ in $(seq $((${AWAIT_SECONDS:-10} * 5))); do
+    got=$(value "$1" "$2")
+    [ "$got" = "$3" ] && return 0
+    sleep 0.2
+  done
+  fail "$4: expected $2=$3, got $got"
+}
+
 xdo() { DISPLAY=$("${WINE_RUN[@]}" --display) xdotool "$@"; }
 screenshot() { DISPLAY=$("${WINE_RUN[@]}" --display) import -window root "$1"; }
 

@@ -30,17 +30,6 @@ cleanup() {
 trap cleanup EXIT
 
 expect_eq() { [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"; }
-value() { probe_value "$2" info "$1"; }
-# await CLASS KEY EXPECTED WHAT: waits up to 10 seconds for a probe value.
-await() {
-  local got
-  for _ in $(seq 50); do
-    got=$(value "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.2
-  done
-  fail "$4: expected $2=$3, got $got"
-}
 # await_file FILE EXPECTED-BYTES WHAT: waits up to 10 seconds for a file to hold those bytes.
 await_file() {
   for _ in $(seq 50); do
