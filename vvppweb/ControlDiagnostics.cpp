@@ -2,6 +2,7 @@
 // the record of what was shown and queued.
 // Firing any event is in ControlEvents.cpp beside the other firing code.
 #include "vvppweb/VivoControl.h"
+#include "vvppweb/WideText.h"
 
 #include <algorithm>
 
@@ -21,12 +22,8 @@ HRESULT STDMETHODCALLTYPE TVivoControl::GetCall(ULONG Index, BSTR* Line) {
   if (!Line) return E_POINTER;
   *Line = nullptr;
   if (Index >= Calls.size()) return E_INVALIDARG;
-  const std::string& Text = Calls[Index];
-  int Size = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-  *Line = SysAllocStringLen(nullptr, static_cast<UINT>(Size));
-  if (!*Line) return E_OUTOFMEMORY;
-  MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), *Line, Size);
-  return S_OK;
+  *Line = AnsiToBstr(Calls[Index]);
+  return *Line ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::ClearCalls() {

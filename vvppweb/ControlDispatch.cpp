@@ -1,5 +1,6 @@
 // IDispatch for _DVvPPWeb: names, argument checks and the member calls themselves.
 #include "vvppweb/VivoControl.h"
+#include "vvppweb/WideText.h"
 
 #include <cwchar>
 
@@ -29,22 +30,6 @@ constexpr TMemberName MemberNames[] = {
 
 // Longer names than this are no URL or path any system accepts.
 constexpr size_t MaxNameLength = 2083;
-
-std::string ToAnsi(BSTR Text) {
-  UINT Length = SysStringLen(Text);
-  if (Length == 0) return {};
-  int Size = WideCharToMultiByte(CP_ACP, 0, Text, static_cast<int>(Length), nullptr, 0, nullptr, nullptr);
-  std::string Result(static_cast<size_t>(Size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, Text, static_cast<int>(Length), Result.data(), Size, nullptr, nullptr);
-  return Result;
-}
-
-BSTR ToBstr(const std::string& Text) {
-  int Size = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-  BSTR Result = SysAllocStringLen(nullptr, static_cast<UINT>(Size));
-  if (Result) MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), Result, Size);
-  return Result;
-}
 
 // The one text argument of a call, converted to a string.
 HRESULT TextArgument(DISPPARAMS* Params, bool Put, std::wstring& Text, UINT* ArgError) {
@@ -128,9 +113,7 @@ HRESULT STDMETHODCALLTYPE TVivoControl::Invoke(DISPID Member, REFIID Iid, LCID, 
           if (Member == dispURL) return DISP_E_MEMBERNOTFOUND;
           std::wstring Value;
           if (HRESULT Error = TextArgument(Params, true, Value, ArgError); FAILED(Error)) return Error;
-          BSTR Wide = SysAllocStringLen(Value.data(), static_cast<UINT>(Value.size()));
-          Text = ToAnsi(Wide);
-          SysFreeString(Wide);
+          Text = WideToAnsi(Value);
           LogCall(std::string(Name) + "=" + Text);
           if (Member == dispVideocontrols && View) InvalidateRect(View, nullptr, FALSE);
           return S_OK;
@@ -139,7 +122,7 @@ HRESULT STDMETHODCALLTYPE TVivoControl::Invoke(DISPID Member, REFIID Iid, LCID, 
         if (Params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
         LogCall(Name);
         Result->vt = VT_BSTR;
-        Result->bstrVal = ToBstr(Member == dispURL ? Playback.Url() : Text);
+        Result->bstrVal = AnsiToBstr(Member == dispURL ? Playback.Url() : Text);
         return Result->bstrVal ? S_OK : E_OUTOFMEMORY;
       }
 
@@ -147,9 +130,7 @@ HRESULT STDMETHODCALLTYPE TVivoControl::Invoke(DISPID Member, REFIID Iid, LCID, 
         if (!Call) return DISP_E_MEMBERNOTFOUND;
         std::wstring Wide;
         if (HRESULT Error = TextArgument(Params, false, Wide, ArgError); FAILED(Error)) return Error;
-        BSTR Copy = SysAllocStringLen(Wide.data(), static_cast<UINT>(Wide.size()));
-        std::string Name = ToAnsi(Copy);
-        SysFreeString(Copy);
+        std::string Name = WideToAnsi(Wide);
         LogCall("Load(" + Name + ")");
         if (Wide.find(L'\0') != std::wstring::npos)
           return Reject(Exception, L"The name of the clip contains a zero character.");

@@ -1,5 +1,6 @@
 // The event interface: the connection point, and firing events into every connected sink.
 #include "vvppweb/VivoControl.h"
+#include "vvppweb/WideText.h"
 
 #include <olectl.h>
 
@@ -95,11 +96,8 @@ void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
   VARIANT Args[2];
   UINT Count = 0;
   auto Url = [&](VARIANT& Arg) {
-    int Size = MultiByteToWideChar(CP_ACP, 0, Event.Url.data(), static_cast<int>(Event.Url.size()), nullptr, 0);
     Arg.vt = VT_BSTR;
-    Arg.bstrVal = SysAllocStringLen(nullptr, static_cast<UINT>(Size));
-    if (Arg.bstrVal)
-      MultiByteToWideChar(CP_ACP, 0, Event.Url.data(), static_cast<int>(Event.Url.size()), Arg.bstrVal, Size);
+    Arg.bstrVal = AnsiToBstr(Event.Url);
   };
   auto Long = [](VARIANT& Arg, int32_t Value) {
     Arg.vt = VT_I4;
