@@ -84,7 +84,7 @@ body { font-family: sans-serif; max-width: 46em; margin: 2em auto; padding: 0 1e
        line-height: 1.45; }
 h1 { border-bottom: 3px solid #8691a0; padding-bottom: 0.2em; }
 h2 { margin-top: 2em; border-bottom: 1px solid #c8ccd2; }
-table { border-collapse: collapse; margin: 0.8em 0; }
+table { border-collapse: collapse; margin: 0.8em 0; width: 100%; }
 th, td { border: 1px solid #c8ccd2; padding: 0.25em 0.6em; text-align: left; vertical-align: top; }
 th { background: #eef0f3; }
 td:nth-child(2) { white-space: nowrap; }

@@ -54,6 +54,7 @@ SetCompressor /SOLID lzma
 !endif
 ; An upgrade goes where the installed version is.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "Quillo ${VERSION}"
 ShowInstDetails hide
 ShowUninstDetails hide
 
