@@ -2,9 +2,12 @@
 // Escape, the shortcuts during fast forward, always on top, minimise, tray, screen saver, help.
 #include "components/About.h"
 #include "components/AboutOstra.h"
+#include "components/FmxUtils.h"
 #include "components/Trayicon.h"
 #include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
+#include "toolkit/FileNames.h"
+#include "toolkit/SysUtils.h"
 
 void TMainForm::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
   const TShiftState Keys = Shift.Keys();
@@ -167,7 +170,23 @@ void TMainForm::ScreenSaverFilter(MSG& Msg, bool& Handled) {
   if (Msg.message == WM_SYSCOMMAND && (Msg.wParam & 0xFFF0) == SC_SCREENSAVE) Handled = true;
 }
 
-void TMainForm::Help1Click(TObject*) { Application->HelpCommand(HELP_CONTENTS, 0); }
+// The help file's contents where the file is there and a viewer takes it; otherwise the manual
+// beside the program, in the user's browser. Current Windows has no viewer for the old help
+// format, and the release ships the manual only.
+void TMainForm::Help1Click(TObject*) {
+  const std::string& HelpFile = Application->HelpFile();
+  if (GetFileAttributesA(HelpFile.c_str()) != INVALID_FILE_ATTRIBUTES &&
+      Application->HelpCommand(HELP_CONTENTS, 0))
+    return;
+  const std::string Folder = ExtractFileDir(ProgramFileName());
+  const std::string Manual = Folder + "\\Quillo.html";
+  if (GetFileAttributesA(Manual.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    MessageDlg("The manual " + Manual + " is missing.\rPut Quillo.html beside Quillo.exe again.",
+               mtError, mbOK);
+    return;
+  }
+  ShellOpen(Manual, "", Folder, SW_SHOWNORMAL);
+}
 
 void TMainForm::ShowAboutDialog(TForm* Dialog) {
   Dialog->SetLeft((Screen->Width() - Dialog->Width()) / 2);

@@ -1,15 +1,12 @@
 // The player window's chores in-process: the screen-saver filter over a clip's life, Always On
-// Top, the tray icon with Minimize and a click on the icon, and the help command.
+// Top, the tray icon with Minimize and a click on the icon (help: HelpTests.cpp).
 #include <doctest.h>
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 
 #include "components/Trayicon.h"
 #include "tests/win/MainFormFixture.h"
-#include "toolkit/FileNames.h"
-#include "toolkit/SysUtils.h"
 
 namespace {
 
@@ -50,37 +47,6 @@ BOOL CALLBACK FindTrayWindow(HWND Window, LPARAM Found) {
   if (std::strcmp(Class, "QuilloTrayIconWindow") == 0) *reinterpret_cast<HWND*>(Found) = Window;
   return TRUE;
 }
-
-// Stands in for the help viewer: the system hands a running viewer each request as WM_COPYDATA.
-struct THelpViewer {
-  struct TRequest {  // the viewer's request record, the file name behind it
-    WORD Size, Command;
-    LONG Data, Reserved;
-    WORD FileNameOffset, DataOffset;
-  };
-  THelpViewer() {
-    WNDCLASSA Class{};
-    Class.lpfnWndProc = Proc;
-    Class.hInstance = GetModuleHandleA(nullptr);
-    Class.lpszClassName = "MS_WINHELP";
-    RegisterClassA(&Class);
-    Window = CreateWindowExA(0, "MS_WINHELP", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             Class.hInstance, nullptr);
-  }
-  ~THelpViewer() { DestroyWindow(Window); }
-  static LRESULT CALLBACK Proc(HWND W, UINT Msg, WPARAM WP, LPARAM LP) {
-    if (Msg != WM_COPYDATA) return DefWindowProcA(W, Msg, WP, LP);
-    const auto* Copy = reinterpret_cast<const COPYDATASTRUCT*>(LP);
-    const auto* Request = static_cast<const TRequest*>(Copy->lpData);
-    Command = Request->Command;
-    const char* Bytes = static_cast<const char*>(Copy->lpData);
-    File = Request->FileNameOffset ? Bytes + Request->FileNameOffset : "";
-    return TRUE;
-  }
-  static inline UINT Command = 0;
-  static inline std::string File;
-  HWND Window;
-};
 
 }  // namespace
 
@@ -150,9 +116,3 @@ TEST_CASE_FIXTURE(TMainFormFixture, "System Tray: the icon instead of the taskba
   CHECK(IsWindowVisible(App.App.Handle()));
 }
 
-TEST_CASE_FIXTURE(TMainFormFixture, "Help asks for the contents of Quillo.hlp beside the program") {
-  THelpViewer Viewer;
-  Form->Help1Click(nullptr);
-  CHECK(THelpViewer::Command == HELP_CONTENTS);
-  CHECK(THelpViewer::File == ExtractFileDir(ProgramFileName()) + "\\Quillo.hlp");
-}
