@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
   for (int I = First + 1; I < argc; ++I) Command += " \"" + std::string(argv[I]) + "\"";
   size_t LogBefore = Mode == "handover" ? FileText(argv[2]).size() : 0;
 
+  if (Mode == "window" && FindWindowA(argv[2], nullptr)) {
+    std::fprintf(stderr, "window: a window of class %s is there before the start\n", argv[2]);
+    return 1;
+  }
   LARGE_INTEGER Frequency, Start, Now;
   QueryPerformanceFrequency(&Frequency);
   STARTUPINFOA Startup{};
