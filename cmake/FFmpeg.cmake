@@ -58,8 +58,12 @@ ExternalProject_Add(ffmpeg_cross
     --enable-static --disable-shared
     --disable-everything --disable-autodetect --disable-programs --disable-doc --disable-debug
     --disable-network --disable-avdevice --disable-avfilter --disable-postproc --disable-swresample
-    --disable-pthreads --disable-w32threads --disable-x86asm
-    # Built for size: the 32-bit control stays under 2 MB, and H.263 decodes fast enough anyway.
+    # Windows' own threads, though every decoder runs single-threaded: FFmpeg's one-time table
+    # set-up and codec locks must hold when the fetch worker opens a clip while another plays.
+    --disable-pthreads --enable-w32threads
+    # FFmpeg's own assembly (nasm), as Debian builds it: decoding and scaling at the machine's pace.
+    --x86asmexe=nasm
+    # Built for size: the 32-bit control stays under 2 MB.
     --enable-small
     --enable-demuxer=vivo --enable-decoder=h263,g723_1,siren
   # Installed within the build step, whose products the OCX's link then waits for.

@@ -31,7 +31,7 @@ TVvPPWeb::TVvPPWeb() : TVvPPWeb(TEmpty{}) { Connect(); }
 TVvPPWeb::~TVvPPWeb() { Disconnect(); }
 
 void TVvPPWeb::Connect() {
-  Check(CoCreateInstance(CLASS_VvPPWeb, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, Object.PutVoid()));
+  Check(CoCreateInstance(CLSID_VvPPWeb, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, Object.PutVoid()));
   Site = TComPtr<TOleSite>(new TOleSite(this));
   Sink = TComPtr<TEventSink>(new TEventSink(this));
   Check(Object.As(IID_IDispatch, Dispatch));

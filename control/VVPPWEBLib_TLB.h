@@ -13,47 +13,13 @@
 
 #include "control/ComHolders.h"
 #include "toolkit/Classes.h"
+#include "vvppweb/Contract.h"
 
 struct IOleObject;
 struct IOleInPlaceObject;
 struct IConnectionPoint;
 class TOleSite;
 class TEventSink;
-
-// The control's identity as a host knows it: its class, its dispinterface and its events.
-inline constexpr CLSID CLASS_VvPPWeb = {
-    0x372FA2D4, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
-inline constexpr IID DIID__DVvPPWeb = {
-    0x372FA2D1, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
-inline constexpr IID DIID__DVvPPWebEvents = {
-    0x372FA2D2, 0x1FB7, 0x11D1, {0x9A, 0xC6, 0x00, 0xA0, 0x24, 0x7D, 0x84, 0x77}};
-
-// The DISPIDs of the members the host calls.
-enum TVvPPWebMember : DISPID {
-  dispAutostart = 4,
-  dispVideocontrols = 5,
-  dispURL = 6,
-  dispLoad = 22,
-  dispRewind = 23,
-  dispVideoWidth = 24,
-  dispVideoHeight = 25,
-  dispPlay = 26,
-  dispPause = 27,
-  dispSaveAs = 28,
-  dispAboutMovie = 29,
-};
-
-// The DISPIDs of the control's events.
-enum TVvPPWebEvent : DISPID {
-  dispOnAtStart = 1,
-  dispOnAtEnd = 2,
-  dispOnTime = 3,
-  dispOnVideoSize = 4,
-  dispOnStateChange = 5,
-  dispOnFetchError = 6,
-  dispOnAudioDevOpen = 7,
-  dispOnAudioDevClose = 8,
-};
 
 class TVvPPWeb : public TObject {
 public:
@@ -119,10 +85,12 @@ public:
   IUnknown* ControlObject() const;
 
   // Where an exception thrown by a handler goes: it never crosses back into COM or Win32.
-  // The toolkit sets this to its error box; unset, the error is shown in a plain message box.
+  // The player window sets this to the application's error box; unset, the error is shown in a
+  // plain message box.
   static std::function<void(const std::exception&)> OnHandlerError;
 
-  // Called by the event sink and the window hook (EventSink.cpp, ControlInput.cpp).
+  // Called by the event sink, the site and the window hook (EventSink.cpp, OleSite.cpp,
+  // ControlInput.cpp).
   void HandleEvent(DISPID DispId, const DISPPARAMS& Params);
   static void ReportHandlerError(const std::exception& Error);
 

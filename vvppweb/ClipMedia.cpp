@@ -5,20 +5,17 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <new>
 
-#include "vvppweb/MediaInput.h"
+#include "vvppweb/MediaDemux.h"
 #include "vvppweb/PictureTimes.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
 namespace {
 
-constexpr int VideoStream = 0;  // the Vivo demuxer makes the video stream first
-constexpr int SoundStream = 1;
 constexpr int G7231Samples = 240;
 constexpr int SirenSamples = 320;
 
@@ -45,202 +42,189 @@ uint64_t G7231PacketSamples(const uint8_t* Data, int Size) {
   return Samples;
 }
 
-struct TDemuxer {
-  TMediaInput Input;
-  AVIOContext* Io = nullptr;
-  AVFormatContext* Format = nullptr;
-
-  ~TDemuxer() { Close(); }
-  bool Open(const std::string& Header, const std::shared_ptr<const std::string>& Bytes, size_t Offset) {
-    Close();
-    Input.Header = Header;
-    Input.Bytes = Bytes;
-    Input.Offset = Offset;
-    Input.Pos = 0;
-    Io = OpenMediaInput(Input);
-    Format = avformat_alloc_context();
-    if (!Io || !Format) return Close(), false;
-    Format->pb = Io;
-    Format->flags |= AVFMT_FLAG_CUSTOM_IO;
-    // On failure avformat_open_input frees the context, though not our AVIO.
-    if (avformat_open_input(&Format, nullptr, av_find_input_format("vivo"), nullptr) < 0) return Close(), false;
-    return Format->nb_streams > SoundStream;
-  }
-  void Close() {
-    if (Format) avformat_close_input(&Format);
-    CloseMediaInput(Io);
-  }
-};
-
-struct TPacketQueue {
-  std::deque<AVPacket*> Packets;
-  ~TPacketQueue() { Clear(); }
-  void Clear() {
-    for (AVPacket*& Packet : Packets) av_packet_free(&Packet);
-    Packets.clear();
-  }
-};
-
-AVCodecContext* OpenDecoder(AVStream* Stream) {
-  // FFmpeg 5.1's demuxer names the picture codec for Vivo 1 only; Vivo 2 pictures are H.263 too.
-  if (Stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && Stream->codecpar->codec_id == AV_CODEC_ID_NONE)
-    Stream->codecpar->codec_id = AV_CODEC_ID_H263;
-  const AVCodec* Codec = avcodec_find_decoder(Stream->codecpar->codec_id);
-  if (!Codec) return nullptr;
-  AVCodecContext* Context = avcodec_alloc_context3(Codec);
-  if (!Context) return nullptr;
-  Context->thread_count = 1;
-  if (avcodec_parameters_to_context(Context, Stream->codecpar) < 0 || avcodec_open2(Context, Codec, nullptr) < 0)
-    avcodec_free_context(&Context);
-  return Context;
-}
-
 int16_t FloatSample(float Value) {
   // As libswresample converts float to 16 bits, so the sound is the same as FFmpeg's own.
   long Scaled = std::lrint(Value * 32768.0f);
   return static_cast<int16_t>(std::clamp<long>(Scaled, -32768, 32767));
 }
 
-}  // namespace
-
-std::string MediaHeaderPacket(const TClipInfo& Info) {
-  std::string Text = std::string("\r\nVersion:Vivo/") + (Info.Major >= 2 ? "2.00" : "1.00") +
-                     "\r\nSamplingFrequency:" + std::to_string(Info.SampleRate) + "\r\n";
-  return std::string(1, '\0') + static_cast<char>(Text.size()) + Text;
+// The first channel of Frame as 16-bit samples into Out; false for a frame without samples or
+// in a format we do not convert. The Vivo sound is mono.
+bool ConvertSound(const AVFrame& Frame, std::vector<int16_t>& Out) {
+  int Count = Frame.nb_samples;
+  if (Count <= 0 || !Frame.extended_data || !Frame.extended_data[0]) return false;
+  Out.resize(static_cast<size_t>(Count));
+  int Channels = std::max(1, Frame.ch_layout.nb_channels);
+  const uint8_t* Data = Frame.extended_data[0];
+  switch (Frame.format) {
+    case AV_SAMPLE_FMT_S16:
+      for (int I = 0; I < Count; ++I) Out[I] = reinterpret_cast<const int16_t*>(Data)[I * Channels];
+      return true;
+    case AV_SAMPLE_FMT_S16P:
+      std::copy_n(reinterpret_cast<const int16_t*>(Data), Count, Out.begin());
+      return true;
+    case AV_SAMPLE_FMT_FLT:
+      for (int I = 0; I < Count; ++I) Out[I] = FloatSample(reinterpret_cast<const float*>(Data)[I * Channels]);
+      return true;
+    case AV_SAMPLE_FMT_FLTP:
+      for (int I = 0; I < Count; ++I) Out[I] = FloatSample(reinterpret_cast<const float*>(Data)[I]);
+      return true;
+    default:
+      Out.clear();
+      return false;
+  }
 }
 
-struct TClipMedia::TState {
-  std::shared_ptr<const std::string> Bytes;
-  std::string Header;
-  size_t Offset = 0;
-  TMediaScan Scan;
-  uint32_t Rate = 8000;
-  bool Siren = false;
+bool IsPicture(const AVFrame& Frame) { return Frame.format == AV_PIX_FMT_YUV420P && Frame.width > 0 && Frame.height > 0; }
 
-  TDemuxer Demux;
-  bool DemuxEnded = false;
-  TPacketQueue VideoPackets, SoundPackets;
-  size_t VideoSent = 0;
-  AVCodecContext* Video = nullptr;
-  AVCodecContext* Sound = nullptr;
-  bool VideoDrained = false, SoundDrained = false;
-  bool PicturesDecoded = false, SoundDecoded = false;
-  int Width = 0, Height = 0;  // of the last picture decoded
+}  // namespace
 
-  AVFrame* ShownFrame = nullptr;
-  AVFrame* AheadFrame = nullptr;
-  AVFrame* PendingFrame = nullptr;  // decoded after AheadFrame, to confirm a new size
-  bool HasPending = false;
-  TPicture ShownPicture, AheadPicture;
-  bool HasShown = false, HasAhead = false;
-  uint64_t Serial = 0;
-
-  AVFrame* SoundFrame = nullptr;
-  std::vector<int16_t> SoundBuffer;
-  size_t SoundPos = 0;
-
-  ~TState() {
-    av_frame_free(&ShownFrame);
-    av_frame_free(&AheadFrame);
-    av_frame_free(&PendingFrame);
-    av_frame_free(&SoundFrame);
-    avcodec_free_context(&Video);
-    avcodec_free_context(&Sound);
-  }
-
-  bool RunScan(double HeaderFps) {
-    TDemuxer Pass;
-    if (!Pass.Open(Header, Bytes, Offset)) return false;
-    TPictureTimes Times(HeaderFps);
-    Scan.PictureMs = Times.IntervalMs();
-    AVPacket* Packet = av_packet_alloc();
-    if (!Packet) return false;
-    int Result;
-    while ((Result = av_read_frame(Pass.Format, Packet)) >= 0) {
-      if (Packet->stream_index == VideoStream) {
-        Scan.PictureTimes.push_back(Times.Next(TemporalReference(Packet->data, static_cast<size_t>(Packet->size))));
-      } else if (Packet->stream_index == SoundStream && Packet->size > 0) {
-        ++Scan.SoundPackets;
-        Scan.SoundSamples += Siren ? SirenSamples : G7231PacketSamples(Packet->data, Packet->size);
-      }
-      av_packet_unref(Packet);
+std::shared_ptr<const TMediaScan> ScanMedia(const std::shared_ptr<const std::string>& Bytes, const TClipInfo& Info) {
+  QuietFFmpeg();
+  std::unique_ptr<TDemuxer> Pass = TDemuxer::Open(Bytes, Info);
+  if (!Pass) return nullptr;
+  auto Scan = std::make_shared<TMediaScan>();
+  TPictureTimes Times(Info.HasFps ? Info.Fps : 0);
+  Scan->PictureMs = Times.IntervalMs();
+  const bool Siren = Info.Major >= 2;
+  TPacketHolder Packet = NewPacket();
+  while (Pass->Read(Packet.get())) {
+    if (Packet->stream_index == Pass->VideoIndex()) {
+      uint64_t Ms = Times.Next(TemporalReference(Packet->data, static_cast<size_t>(Packet->size)));
+      // Nothing plays longer than a day; later pictures (of absurd steps) are not shown.
+      if (Ms <= MaxDurationMs) Scan->PictureTimes.push_back(static_cast<uint32_t>(Ms));
+    } else if (Packet->stream_index == Pass->SoundIndex() && Packet->size > 0) {
+      ++Scan->SoundPackets;
+      Scan->SoundSamples += Siren ? SirenSamples : G7231PacketSamples(Packet->data, Packet->size);
     }
-    av_packet_free(&Packet);
-    Scan.Damaged = Result != AVERROR_EOF;
-    double End = Scan.PictureTimes.empty() ? 0 : Scan.PictureTimes.back() + Scan.PictureMs;
-    End = std::max(End, static_cast<double>(Scan.SoundSamples) * 1000.0 / Rate);
-    Scan.LengthMs = static_cast<uint32_t>(std::min(std::ceil(End), 4e9));
+    av_packet_unref(Packet.get());
+  }
+  Scan->Damaged = Pass->Damaged();
+  double End = Scan->PictureTimes.empty() ? 0 : Scan->PictureTimes.back() + Scan->PictureMs;
+  End = std::max(End, static_cast<double>(Scan->SoundSamples) * 1000.0 / Info.SampleRate);
+  Scan->LengthMs = static_cast<uint32_t>(std::min(std::ceil(End), static_cast<double>(MaxDurationMs)));
+  return Scan;
+}
+
+// One reading of the clip from its start: the demuxer, a decoder for each kind of media with the
+// packets read for it, the picture shown and the one ahead, and the sound decoded.
+class TClipMedia::TReader {
+public:
+  TReader(const TMediaScan& Scan) : Scan(Scan) {}
+
+  // False when the packets cannot be read.
+  bool Open(const std::shared_ptr<const std::string>& Bytes, const TClipInfo& Info) {
+    Demux = TDemuxer::Open(Bytes, Info);
+    if (!Demux) return false;
+    if (Demux->VideoIndex() >= 0 && !Scan.PictureTimes.empty()) {
+      Video.Index = Demux->VideoIndex();
+      Video.Context = OpenDecoder(Demux->Stream(Video.Index));
+    }
+    if (Demux->SoundIndex() >= 0 && Scan.SoundPackets > 0) {
+      Sound.Index = Demux->SoundIndex();
+      Sound.Context = OpenDecoder(Demux->Stream(Sound.Index));
+    }
+    ShownFrame = NewFrame();
+    AheadFrame = NewFrame();
+    PendingFrame = NewFrame();
+    SoundFrame = NewFrame();
+    HasAhead = DecodeAhead();
     return true;
   }
 
-  bool OpenDecoding() {
-    DemuxEnded = false;
-    VideoPackets.Clear();
-    SoundPackets.Clear();
-    VideoSent = 0;
-    VideoDrained = SoundDrained = false;
-    if (!Demux.Open(Header, Bytes, Offset)) return false;
-    if (!Video && !Scan.PictureTimes.empty()) Video = OpenDecoder(Demux.Format->streams[VideoStream]);
-    if (!Sound && Scan.SoundPackets > 0) Sound = OpenDecoder(Demux.Format->streams[SoundStream]);
-    if (Video) avcodec_flush_buffers(Video);
-    if (Sound) avcodec_flush_buffers(Sound);
-    HasShown = HasAhead = HasPending = false;
-    if (PendingFrame) av_frame_unref(PendingFrame);
-    SoundBuffer.clear();
-    SoundPos = 0;
-    return true;
+  bool ShowUpTo(uint32_t Ms) {
+    bool Changed = false;
+    while (HasAhead && AheadPicture.TimeMs <= Ms) {
+      std::swap(ShownFrame, AheadFrame);
+      ShownPicture = AheadPicture;
+      HasShown = Changed = true;
+      av_frame_unref(AheadFrame.get());
+      HasAhead = DecodeAhead();
+    }
+    return Changed;
   }
 
-  // Reads one more packet into its queue; false at the end of what the demuxer can read.
+  size_t ReadSound(int16_t* Out, size_t Count) {
+    size_t Done = 0;
+    while (Done < Count) {
+      if (SoundPos < SoundBuffer.size()) {
+        size_t Take = std::min(Count - Done, SoundBuffer.size() - SoundPos);
+        if (Out) std::copy_n(SoundBuffer.begin() + static_cast<std::ptrdiff_t>(SoundPos), Take, Out + Done);
+        SoundPos += Take;
+        Done += Take;
+      } else if (!DecodeSound()) {
+        break;
+      }
+    }
+    return Done;
+  }
+
+  bool PicturesDecoded() const { return Serial > 0; }
+  const TPicture* Shown() const { return HasShown ? &ShownPicture : nullptr; }
+  const TPicture* Ahead() const { return HasAhead ? &AheadPicture : nullptr; }
+  bool SoundDecoded = false;
+
+  // The first sound, decoded ahead so that Open can tell whether any decodes.
+  void DecodeFirstSound() {
+    if (SoundBuffer.empty()) DecodeSound();
+  }
+
+private:
+  struct TStream {
+    int Index = -1;
+    TCodecHolder Context;
+    std::deque<TPacketHolder> Packets;  // read for this stream, not yet sent
+    size_t Sent = 0;  // pictures only: which time the next one takes
+    bool Drained = false;  // the end has been sent
+  };
+
+  // Reads one more packet into the queue of its stream; false at the end of what can be read.
   bool DemuxOne() {
     if (DemuxEnded) return false;
-    AVPacket* Packet = av_packet_alloc();
-    if (!Packet || av_read_frame(Demux.Format, Packet) < 0) {
-      av_packet_free(&Packet);
+    TPacketHolder Packet = NewPacket();
+    if (!Demux->Read(Packet.get())) {
       DemuxEnded = true;
       return false;
     }
-    if (Packet->stream_index == VideoStream)
-      VideoPackets.Packets.push_back(Packet);
-    else if (Packet->stream_index == SoundStream && Packet->size > 0)
-      SoundPackets.Packets.push_back(Packet);
-    else
-      av_packet_free(&Packet);
+    if (Packet->stream_index == Video.Index && Video.Context &&
+        Video.Sent + Video.Packets.size() < Scan.PictureTimes.size())
+      Video.Packets.push_back(std::move(Packet));
+    else if (Packet->stream_index == Sound.Index && Sound.Context && Packet->size > 0)
+      Sound.Packets.push_back(std::move(Packet));
     return true;
   }
 
-  AVPacket* NextPacket(TPacketQueue& Queue) {
-    while (Queue.Packets.empty())
+  TPacketHolder NextPacket(TStream& Stream) {
+    // Pictures the scan left out are not decoded either.
+    if (&Stream == &Video && Video.Sent >= Scan.PictureTimes.size()) return nullptr;
+    while (Stream.Packets.empty())
       if (!DemuxOne()) return nullptr;
-    AVPacket* Packet = Queue.Packets.front();
-    Queue.Packets.pop_front();
+    TPacketHolder Packet = std::move(Stream.Packets.front());
+    Stream.Packets.pop_front();
     return Packet;
   }
 
-  // Decodes the next picture the decoder gives into Frame; false at the end of the pictures.
-  bool ReceivePicture(AVFrame* Frame) {
+  // The one decode loop of both kinds: the next frame Stream's decoder gives, into Frame, with
+  // packets sent as it asks for them and the end sent once they run out. False at the end.
+  bool Decode(TStream& Stream, AVFrame* Frame) {
+    if (!Stream.Context) return false;
     for (;;) {
-      int Result = avcodec_receive_frame(Video, Frame);
-      if (Result == 0) {
-        if (Frame->format == AV_PIX_FMT_YUV420P && Frame->width > 0 && Frame->height > 0) return true;
-        av_frame_unref(Frame);
-        continue;
-      }
+      int Result = avcodec_receive_frame(Stream.Context.get(), Frame);
+      if (Result == 0) return true;
+      if (Result == AVERROR(ENOMEM)) throw std::bad_alloc();
       if (Result != AVERROR(EAGAIN)) return false;
-      AVPacket* Packet = NextPacket(VideoPackets);
+      TPacketHolder Packet = NextPacket(Stream);
       if (!Packet) {
-        if (VideoDrained) return false;
-        VideoDrained = true;
-        avcodec_send_packet(Video, nullptr);
-        continue;
+        if (Stream.Drained) return false;
+        Stream.Drained = true;
+      } else if (&Stream == &Video) {
+        // Our times, not the demuxer's: the decoder hands them on with the picture.
+        Packet->pts = Scan.PictureTimes[Video.Sent++];
       }
-      // Our times, not the demuxer's: the decoder hands them on with the picture.
-      const std::vector<uint32_t>& Times = Scan.PictureTimes;
-      size_t Index = VideoSent++;
-      Packet->pts = Index < Times.size() ? Times[Index] : static_cast<int64_t>(Scan.LengthMs);
-      // A picture that does not decode is passed over; the next one may.
-      avcodec_send_packet(Video, Packet);
-      av_packet_free(&Packet);
+      Result = avcodec_send_packet(Stream.Context.get(), Packet.get());
+      // A packet that does not decode (bad data) is passed over: the next one may. Memory
+      // running out ends the clip.
+      if (Result == AVERROR(ENOMEM)) throw std::bad_alloc();
     }
   }
 
@@ -248,158 +232,121 @@ struct TClipMedia::TState {
   // changes only with a whole picture that the one after it confirms: a flipped bit in a
   // picture header can claim any size, for that one picture.
   bool DecodeAhead() {
-    if (!Video) return false;
-    if ((!AheadFrame && !(AheadFrame = av_frame_alloc())) || (!PendingFrame && !(PendingFrame = av_frame_alloc())))
-      return false;
     for (;;) {
       if (HasPending) {
         std::swap(AheadFrame, PendingFrame);
         HasPending = false;
-      } else if (!ReceivePicture(AheadFrame)) {
+      } else if (!NextPicture(AheadFrame.get())) {
         return false;
       }
-      bool Resized = PicturesDecoded && (AheadFrame->width != Width || AheadFrame->height != Height);
-      if (Resized) {
-        bool Whole = AheadFrame->key_frame || AheadFrame->pict_type == AV_PICTURE_TYPE_I;
-        HasPending = Whole && ReceivePicture(PendingFrame);
-        if (!HasPending || PendingFrame->width != AheadFrame->width || PendingFrame->height != AheadFrame->height) {
-          av_frame_unref(AheadFrame);
+      AVFrame& Frame = *AheadFrame;
+      if (PicturesDecoded() && (Frame.width != Width || Frame.height != Height)) {
+        bool Whole = Frame.key_frame || Frame.pict_type == AV_PICTURE_TYPE_I;
+        HasPending = Whole && NextPicture(PendingFrame.get());
+        if (!HasPending || PendingFrame->width != Frame.width || PendingFrame->height != Frame.height) {
+          av_frame_unref(&Frame);
           continue;
         }
       }
-      Width = AheadFrame->width;
-      Height = AheadFrame->height;
+      Width = Frame.width;
+      Height = Frame.height;
       AheadPicture.Width = Width;
       AheadPicture.Height = Height;
       for (int Plane = 0; Plane < 3; ++Plane) {
-        AheadPicture.Planes[Plane] = AheadFrame->data[Plane];
-        AheadPicture.Strides[Plane] = AheadFrame->linesize[Plane];
+        AheadPicture.Planes[Plane] = Frame.data[Plane];
+        AheadPicture.Strides[Plane] = Frame.linesize[Plane];
       }
-      AheadPicture.TimeMs = AheadFrame->pts == AV_NOPTS_VALUE ? 0 : static_cast<uint32_t>(AheadFrame->pts);
+      AheadPicture.TimeMs = Frame.pts == AV_NOPTS_VALUE ? 0 : static_cast<uint32_t>(Frame.pts);
       AheadPicture.Serial = ++Serial;
-      PicturesDecoded = true;
       return true;
     }
   }
 
+  bool NextPicture(AVFrame* Frame) {
+    while (Decode(Video, Frame)) {
+      if (IsPicture(*Frame)) return true;
+      av_frame_unref(Frame);
+    }
+    return false;
+  }
+
   // Decodes the next piece of sound into SoundBuffer; false at the end of the sound.
   bool DecodeSound() {
-    if (!Sound) return false;
-    if (!SoundFrame && !(SoundFrame = av_frame_alloc())) return false;
-    for (;;) {
-      int Result = avcodec_receive_frame(Sound, SoundFrame);
-      if (Result == 0) {
-        bool Converted = ConvertSound();
-        av_frame_unref(SoundFrame);
-        if (Converted) {
-          SoundDecoded = true;
-          return true;
-        }
-        continue;
+    while (Decode(Sound, SoundFrame.get())) {
+      bool Converted = ConvertSound(*SoundFrame, SoundBuffer);
+      av_frame_unref(SoundFrame.get());
+      SoundPos = 0;
+      if (Converted) {
+        SoundDecoded = true;
+        return true;
       }
-      if (Result != AVERROR(EAGAIN)) return false;
-      AVPacket* Packet = NextPacket(SoundPackets);
-      if (!Packet) {
-        if (SoundDrained) return false;
-        SoundDrained = true;
-        avcodec_send_packet(Sound, nullptr);
-        continue;
-      }
-      avcodec_send_packet(Sound, Packet);
-      av_packet_free(&Packet);
     }
+    return false;
   }
 
-  // The first channel of SoundFrame as 16-bit samples; the Vivo sound is mono.
-  bool ConvertSound() {
-    int Count = SoundFrame->nb_samples;
-    if (Count <= 0 || !SoundFrame->extended_data || !SoundFrame->extended_data[0]) return false;
-    SoundBuffer.resize(static_cast<size_t>(Count));
-    SoundPos = 0;
-    int Channels = std::max(1, SoundFrame->ch_layout.nb_channels);
-    const uint8_t* Data = SoundFrame->extended_data[0];
-    switch (SoundFrame->format) {
-      case AV_SAMPLE_FMT_S16:
-        for (int I = 0; I < Count; ++I) SoundBuffer[I] = reinterpret_cast<const int16_t*>(Data)[I * Channels];
-        return true;
-      case AV_SAMPLE_FMT_S16P:
-        std::copy_n(reinterpret_cast<const int16_t*>(Data), Count, SoundBuffer.begin());
-        return true;
-      case AV_SAMPLE_FMT_FLT:
-        for (int I = 0; I < Count; ++I) SoundBuffer[I] = FloatSample(reinterpret_cast<const float*>(Data)[I * Channels]);
-        return true;
-      case AV_SAMPLE_FMT_FLTP:
-        for (int I = 0; I < Count; ++I) SoundBuffer[I] = FloatSample(reinterpret_cast<const float*>(Data)[I]);
-        return true;
-      default:
-        SoundBuffer.clear();
-        return false;
-    }
-  }
+  const TMediaScan& Scan;
+  std::unique_ptr<TDemuxer> Demux;
+  bool DemuxEnded = false;
+  TStream Video, Sound;
+  int Width = 0, Height = 0;  // of the last picture decoded
+  TFrameHolder ShownFrame, AheadFrame, PendingFrame;  // PendingFrame: after Ahead, to confirm a new size
+  bool HasShown = false, HasAhead = false, HasPending = false;
+  TPicture ShownPicture, AheadPicture;
+  uint64_t Serial = 0;
+  TFrameHolder SoundFrame;
+  std::vector<int16_t> SoundBuffer;
+  size_t SoundPos = 0;
 };
 
-TClipMedia::TClipMedia(std::unique_ptr<TState> State) : S(std::move(State)) {}
+TClipMedia::TClipMedia(std::shared_ptr<const std::string> Bytes, const TClipInfo& Info,
+                       std::shared_ptr<const TMediaScan> Scan, std::unique_ptr<TReader> Reader)
+    : Bytes(std::move(Bytes)), Info(Info), ScanResult(std::move(Scan)), Reader(std::move(Reader)) {}
 TClipMedia::~TClipMedia() = default;
 
 std::unique_ptr<TClipMedia> TClipMedia::Open(std::shared_ptr<const std::string> Bytes, const TClipInfo& Info,
-                                             int32_t& Error) {
+                                             int32_t& Error, std::shared_ptr<const TMediaScan> Known) {
   QuietFFmpeg();
   Error = VivoUnplayable;
-  if (!Bytes || Info.MediaOffset >= Bytes->size()) return nullptr;
-  auto State = std::make_unique<TState>();
-  State->Bytes = std::move(Bytes);
-  State->Header = MediaHeaderPacket(Info);
-  State->Offset = Info.MediaOffset;
-  State->Rate = Info.SampleRate;
-  State->Siren = Info.Major >= 2;
-  if (!State->RunScan(Info.HasFps ? Info.Fps : 0) || !State->OpenDecoding()) return nullptr;
-  State->HasAhead = State->DecodeAhead();
-  State->DecodeSound();
-  if (!State->PicturesDecoded && !State->SoundDecoded) return nullptr;
-  Error = 0;
-  return std::unique_ptr<TClipMedia>(new TClipMedia(std::move(State)));
-}
-
-const TMediaScan& TClipMedia::Scan() const { return S->Scan; }
-uint32_t TClipMedia::SampleRate() const { return S->Rate; }
-bool TClipMedia::HasPictures() const { return S->PicturesDecoded; }
-bool TClipMedia::HasSound() const { return S->SoundDecoded; }
-const char* TClipMedia::SoundCodec() const { return S->Siren ? "Siren" : "G.723.1"; }
-
-void TClipMedia::Restart() {
-  if (!S->OpenDecoding()) return;
-  S->HasAhead = S->DecodeAhead();
-}
-
-bool TClipMedia::ShowUpTo(uint32_t Ms) {
-  bool Changed = false;
-  while (S->HasAhead && S->AheadPicture.TimeMs <= Ms) {
-    std::swap(S->ShownFrame, S->AheadFrame);
-    S->ShownPicture = S->AheadPicture;
-    S->HasShown = Changed = true;
-    if (S->AheadFrame) av_frame_unref(S->AheadFrame);
-    S->HasAhead = S->DecodeAhead();
+  try {
+    if (!Bytes || Info.MediaOffset >= Bytes->size()) return nullptr;
+    std::shared_ptr<const TMediaScan> Scan = Known ? std::move(Known) : ScanMedia(Bytes, Info);
+    if (!Scan) return nullptr;
+    auto Reader = std::make_unique<TReader>(*Scan);
+    if (!Reader->Open(Bytes, Info)) return nullptr;
+    Reader->DecodeFirstSound();
+    if (!Reader->PicturesDecoded() && !Reader->SoundDecoded) return nullptr;
+    std::unique_ptr<TClipMedia> Media(new TClipMedia(std::move(Bytes), Info, std::move(Scan), std::move(Reader)));
+    Media->SoundDecoded = Media->Reader->SoundDecoded;
+    Media->PicturesDecoded = Media->Reader->PicturesDecoded();
+    Error = 0;
+    return Media;
+  } catch (const std::bad_alloc&) {
+    Error = VivoOutOfMemory;
+    return nullptr;
   }
-  return Changed;
 }
 
-const TPicture* TClipMedia::Shown() const { return S->HasShown ? &S->ShownPicture : nullptr; }
-const TPicture* TClipMedia::Ahead() const { return S->HasAhead ? &S->AheadPicture : nullptr; }
+uint32_t TClipMedia::SampleRate() const { return Info.SampleRate; }
+bool TClipMedia::HasPictures() const { return PicturesDecoded; }
+bool TClipMedia::HasSound() const { return SoundDecoded; }
+const char* TClipMedia::SoundCodec() const { return Info.Major >= 2 ? "Siren" : "G.723.1"; }
 
-size_t TClipMedia::ReadSound(int16_t* Out, size_t Count) {
-  size_t Done = 0;
-  while (Done < Count) {
-    if (S->SoundPos < S->SoundBuffer.size()) {
-      size_t Take = std::min(Count - Done, S->SoundBuffer.size() - S->SoundPos);
-      if (Out) std::copy_n(S->SoundBuffer.begin() + static_cast<std::ptrdiff_t>(S->SoundPos), Take, Out + Done);
-      S->SoundPos += Take;
-      Done += Take;
-    } else if (!S->DecodeSound()) {
-      break;
-    }
+bool TClipMedia::Restart() {
+  // A reading of its own first: the one in use stays until the new one has opened.
+  try {
+    auto Fresh = std::make_unique<TReader>(*ScanResult);
+    if (!Fresh->Open(Bytes, Info)) return false;
+    Reader = std::move(Fresh);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  return Done;
 }
+
+bool TClipMedia::ShowUpTo(uint32_t Ms) { return Reader->ShowUpTo(Ms); }
+const TPicture* TClipMedia::Shown() const { return Reader->Shown(); }
+const TPicture* TClipMedia::Ahead() const { return Reader->Ahead(); }
+size_t TClipMedia::ReadSound(int16_t* Out, size_t Count) { return Reader->ReadSound(Out, Count); }
 
 void TClipMedia::SkipSound(uint64_t Count) {
   while (Count > 0) {

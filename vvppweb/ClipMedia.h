@@ -23,7 +23,9 @@ struct TPicture {
 
 // What one pass over all packets found, before anything is decoded.
 struct TMediaScan {
-  std::vector<uint32_t> PictureTimes;  // of every coded picture, in clip order (PictureTimes.h)
+  // Of every coded picture, in clip order (PictureTimes.h); pictures later than the longest clip
+  // we play are left out.
+  std::vector<uint32_t> PictureTimes;
   double PictureMs = 0;                // the length of one picture
   uint64_t SoundPackets = 0;
   uint64_t SoundSamples = 0;           // as the sound packets' frames add up
@@ -34,22 +36,29 @@ struct TMediaScan {
 class TClipMedia {
 public:
   // Opens the media packets of a clip whose header is Info (not HeaderOnly) and decodes ahead
-  // to its first picture and its first sound. Nothing when neither decodes: Error is then
-  // VivoUnplayable.
+  // to its first picture and its first sound; Known, when given, is this clip's scan from an
+  // earlier opening, which spares the pass over all packets. Nothing when neither decodes:
+  // Error is then VivoUnplayable (VivoOutOfMemory when memory ran out).
   static std::unique_ptr<TClipMedia> Open(std::shared_ptr<const std::string> Bytes, const TClipInfo& Info,
-                                          int32_t& Error);
+                                          int32_t& Error, std::shared_ptr<const TMediaScan> Known = nullptr);
   ~TClipMedia();
   TClipMedia(const TClipMedia&) = delete;
   TClipMedia& operator=(const TClipMedia&) = delete;
 
-  const TMediaScan& Scan() const;
+  const TMediaScan& Scan() const { return *ScanResult; }
+  std::shared_ptr<const TMediaScan> SharedScan() const { return ScanResult; }
   uint32_t SampleRate() const;
   bool HasPictures() const;  // a picture decoded
   bool HasSound() const;     // sound decoded
   const char* SoundCodec() const;  // "G.723.1" or "Siren"
 
-  // Back to the start of the clip, nothing shown.
-  void Restart();
+  // Back to the start of the clip, nothing shown; all or nothing: false (and the clip as it
+  // was) when it cannot be read again.
+  bool Restart();
+
+  // The calls below decode as they must. When memory runs out they throw std::bad_alloc, and
+  // the clip is of no further use.
+
   // Shows the picture due at Ms, the last whose time is not after it, decoding what it must.
   // True when that is another picture than before.
   bool ShowUpTo(uint32_t Ms);
@@ -63,12 +72,18 @@ public:
   void SkipSound(uint64_t Count);
 
 private:
-  struct TState;
-  explicit TClipMedia(std::unique_ptr<TState> State);
-  std::unique_ptr<TState> S;
+  class TReader;
+  TClipMedia(std::shared_ptr<const std::string> Bytes, const TClipInfo& Info, std::shared_ptr<const TMediaScan> Scan,
+             std::unique_ptr<TReader> Reader);
+  std::shared_ptr<const std::string> Bytes;
+  TClipInfo Info;
+  std::shared_ptr<const TMediaScan> ScanResult;
+  std::unique_ptr<TReader> Reader;
+  bool PicturesDecoded = false;
+  bool SoundDecoded = false;
 };
 
-// The text header FFmpeg reads instead of the clip's own, which has been read already: the
-// version (0.90 and 1.x as 1.00, as we decode them) and the sampling rate, in the exact form
-// the demuxer understands whatever letter case and spacing the clip used.
-std::string MediaHeaderPacket(const TClipInfo& Info);
+// A clip's scan: the times of its pictures (ours, from the FPS header and the temporal
+// references, PictureTimes.h), its sound and its length. Nothing when FFmpeg cannot read its
+// packets. Throws std::bad_alloc when memory runs out.
+std::shared_ptr<const TMediaScan> ScanMedia(const std::shared_ptr<const std::string>& Bytes, const TClipInfo& Info);

@@ -8,7 +8,11 @@
 
 HRESULT STDMETHODCALLTYPE TVivoControl::SetPictureSize(short Width, short Height) {
   Playback.SetPictureSize(Width, Height);
-  Sync();
+  try {
+    Sync();
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
   return S_OK;
 }
 
@@ -44,31 +48,27 @@ HRESULT STDMETHODCALLTYPE TVivoControl::SetFetchTimeout(ULONG Ms) {
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::Record(BOOL On, BOOL Pixels) {
+  Painter.Record(On, Pixels);
   if (On) {
-    RecordedShown.clear();
-    RecordedPixels.clear();
     RecordedSound.clear();
-    // The picture now in view counts as shown again, so the record starts with it.
-    RenderedSerial = 0;
     if (View) InvalidateRect(View, nullptr, FALSE);
   }
-  Recording = On;
-  RecordingPixels = On && Pixels;
+  RecordingSound = On;
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::GetShownCount(ULONG* Count) {
   if (!Count) return E_POINTER;
-  *Count = static_cast<ULONG>(RecordedShown.size());
+  *Count = static_cast<ULONG>(Painter.Shown().size());
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::GetShown(ULONG Index, TShownPicture* Shown, DWORD* Pixels, ULONG Capacity) {
   if (!Shown) return E_POINTER;
-  if (Index >= RecordedShown.size()) return E_INVALIDARG;
-  *Shown = RecordedShown[Index];
+  if (Index >= Painter.Shown().size()) return E_INVALIDARG;
+  *Shown = Painter.Shown()[Index];
   if (!Pixels) return S_OK;
-  const std::vector<uint32_t>& Recorded = RecordedPixels[Index];
+  const std::vector<uint32_t>& Recorded = Painter.ShownPixels(Index);
   if (Recorded.empty() || Recorded.size() > Capacity) return E_INVALIDARG;
   std::copy(Recorded.begin(), Recorded.end(), Pixels);
   return S_OK;

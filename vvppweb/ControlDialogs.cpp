@@ -122,7 +122,7 @@ void TVivoControl::ShowAboutMovie() {
             "\r\nCodecs: " + Codecs;
     if (Playback.IsCommandList())
       Text += "\r\nEntry " + std::to_string(Playback.EntryIndex() + 1) + " of " +
-              std::to_string(Playback.EntryCount()) + " in " + Playback.Url();
+              std::to_string(Playback.EntryCount()) + " in " + Playback.LoadedName();
   }
   MessageBoxA(DialogOwner(), Text.c_str(), "About this Movie", MB_OK | MB_ICONINFORMATION);
 }

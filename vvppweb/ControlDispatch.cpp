@@ -5,7 +5,7 @@
 #include <cwchar>
 
 #include "vvppweb/CallLog.h"
-#include "vvppweb/Guids.h"
+#include "vvppweb/Contract.h"
 
 namespace {
 
@@ -167,7 +167,8 @@ HRESULT STDMETHODCALLTYPE TVivoControl::Invoke(DISPID Member, REFIID Iid, LCID, 
           case dispPlay:
           case dispPause:
             Result->vt = VT_BOOL;
-            Result->boolVal = (Member == dispPlay ? Playback.Play() : Playback.Pause()) ? VARIANT_TRUE : VARIANT_FALSE;
+            // A pause holds the picture and the sound where they were heard last.
+            Result->boolVal = (Member == dispPlay ? Playback.Play() : Playback.PauseAt(HeardMs())) ? VARIANT_TRUE : VARIANT_FALSE;
             Sync();
             break;
           case dispSaveAs:
@@ -185,6 +186,9 @@ HRESULT STDMETHODCALLTYPE TVivoControl::Invoke(DISPID Member, REFIID Iid, LCID, 
     }
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
+  } catch (...) {
+    // Nothing may cross back into the host.
+    return E_UNEXPECTED;
   }
 }
 

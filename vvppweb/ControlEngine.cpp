@@ -1,12 +1,13 @@
-// The control's message window and the engine's pace: fetch results, the clip's clock driven by
-// MM_WOM_DONE with the sound queue it keeps full, and the events, fired from the message loop
-// and never from inside a member call.
+// The control's message window and the engine's pace: fetch results; the clip's clock, moved by
+// MM_WOM_DONE, with the sound queue kept full; each picture shown when its moment is heard; the
+// events, fired from the message loop and never from inside a member call.
 #include "vvppweb/VivoControl.h"
 
 #include <wininet.h>
 
+#include <algorithm>
+
 #include "vvppweb/Module.h"
-#include "vvppweb/Picture.h"
 
 namespace {
 
@@ -14,13 +15,10 @@ const char* const EngineClass = "VvPPWebEngine";
 constexpr UINT_PTR ClockTimer = 1;
 constexpr UINT_PTR DeadlineTimer = 2;
 constexpr UINT FlushMessage = WM_APP + 1;
-// After a stall the clock catches up by at most this much at once.
-constexpr ULONGLONG MaxCatchUpMs = 500;
-// The timer's period, a buffer's length: the clock keeps its pace however late the timer is
-// (buffers fall due by the wall clock), and every wake-up costs a host under Wine dearly.
-constexpr UINT ClockTimerMs = BufferMs;
-// A device that has reported no finished buffer for this long is given up for the timer.
-constexpr ULONGLONG DeviceSilence = 1000;
+constexpr UINT PictureMessage = WM_APP + 2;
+// The window timer's period while the sound runs: the stand-in's buffers fall due by the wall
+// clock however late it ticks, and it notices a device fallen silent.
+constexpr UINT ClockTimerMs = TControlSound::BufferMs;
 
 UINT FetchDoneMessage() {
   static const UINT Message = RegisterWindowMessageA("VvPPWebFetchDone");
@@ -69,29 +67,29 @@ HWND CreateEngineWindow(TVivoControl* Control) {
 
 void UnregisterControlClasses() {
   UnregisterClassA(EngineClass, ModuleInstance);
-  extern void UnregisterViewClass();
   UnregisterViewClass();
 }
 
 LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
   switch (Message) {
     case MM_WOM_DONE: {
-      // Ours twice over: from the open device, or posted by the clock timer without one, with
-      // the buffer's length in milliseconds for its LPARAM.
+      // From the open device, or posted by the stand-in without one.
       uint32_t Ms = 0;
-      bool Ours = Wave.IsOpen() ? Wave.Done(WParam, LParam, Ms)
-                                : WParam == 0 && ClockRunning && LParam > 0 && LParam <= LPARAM(BufferMs);
-      if (!Ours) return 0;
-      if (!Wave.IsOpen()) Ms = static_cast<uint32_t>(LParam);
-      DeviceHeard = GetTickCount64();
+      if (!Sound.Done(WParam, LParam, Ms)) return 0;
       Playback.BufferDone(Ms);
-      // Sync first: should another clip have started, its sound is queued afresh.
       Sync();
-      FillSoundQueue();
       return 0;
     }
+    case PictureMessage:
+      Present(true);
+      return 0;
     case WM_TIMER:
-      if (WParam == ClockTimer) ClockTick();
+      if (WParam == ClockTimer && Sound.Tick()) {
+        // The device fell silent: its queue is lost, the stand-in plays on from what was heard.
+        Playback.DeviceEvent(dispOnAudioDevClose);
+        Playback.RequeueSound(Playback.Position());
+        Sync();
+      }
       if (WParam == DeadlineTimer) FetchTimedOut();
       return 0;
     case FlushMessage:
@@ -107,110 +105,84 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
 }
 
 void TVivoControl::Sync() {
-  if (std::optional<TFetchRequest> Request = Playback.TakeFetch()) {
-    auto Job = std::make_shared<TFetchJob>();
-    Job->Id = Request->Id;
-    Job->Url = Request->Url;
-    Job->TimeoutMs = FetchTimeoutMs;
-    Job->Notify = Engine;
-    Job->Message = FetchDoneMessage();
-    Pending = Job;
-    SetTimer(Engine, DeadlineTimer, FetchTimeoutMs, nullptr);
-    if (!StartFetch(Job)) {
-      Pending.reset();
-      KillTimer(Engine, DeadlineTimer);
-      Playback.Fetched(Request->Id, HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY), {});
-      Sync();
-      return;
-    }
-  }
-
-  // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
-  // belongs to the clip before, and the new one may have another sampling rate.
-  if (ClockRunning && Playback.ClipStarts() != ClockClip) StopClock();
-  if (Playback.Playing() && !ClockRunning)
-    StartClock();
-  else if (!Playback.Playing() && ClockRunning)
-    StopClock();
-
-  if (View) {
-    const TClipInfo* Clip = Playback.Clip();
-    const TPicture* Decoded = Playback.Picture();
-    uint64_t Serial = Decoded ? Decoded->Serial : 0;
-    bool Generated = Clip && !Playback.ClipMedia() && Playback.VideoWidth() > 0 && Playback.VideoHeight() > 0;
-    uint32_t Frame = Generated ? FrameAt(Playback.Position(), Clip->Fps) : 0;
-    if (Serial != ShownSerial || Generated != ShownPicture || Frame != ShownFrame || VideocontrolsOn())
-      InvalidateRect(View, nullptr, FALSE);
-  }
-
-  if (!Playback.Events.empty() && !FlushPosted && Engine)
-    FlushPosted = PostMessageA(Engine, FlushMessage, 0, 0);
+  // A fetch that cannot start answers at once, which may ask for the next: a loop, not recursion.
+  while (std::optional<TFetchRequest> Request = Playback.TakeFetch()) StartFetch(*Request);
+  SyncSound();
+  Present(false);
+  if (View && VideocontrolsOn()) InvalidateRect(View, nullptr, FALSE);
+  if (Playback.HasEvents() && !FlushPosted && Engine) FlushPosted = PostMessageA(Engine, FlushMessage, 0, 0);
 }
 
-void TVivoControl::StartClock() {
-  ClockRunning = true;
-  ClockClip = Playback.ClipStarts();
-  ClockBase = DeviceHeard = GetTickCount64();
-  // The timer runs with a device too: it takes over should the device fall silent.
-  SetTimer(Engine, ClockTimer, ClockTimerMs, nullptr);
-  if (Wave.Open(Engine, Playback.SoundRate())) Playback.Events.push_back({evAudioDevOpen, 0, 0, {}});
+void TVivoControl::StartFetch(const TFetchRequest& Request) {
+  auto Job = std::make_shared<TFetchJob>();
+  Job->Id = Request.Id;
+  Job->Url = Request.Url;
+  Job->TimeoutMs = FetchTimeoutMs;
+  Job->Notify = Engine;
+  Job->Message = FetchDoneMessage();
+  Pending = Job;
+  SetTimer(Engine, DeadlineTimer, FetchTimeoutMs, nullptr);
+  if (!::StartFetch(Job)) {
+    Pending.reset();
+    KillTimer(Engine, DeadlineTimer);
+    Playback.Fetched(Request.Id, VivoOutOfMemory, {});
+  }
+}
+
+void TVivoControl::SyncSound() {
+  // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
+  // belongs to the clip before, and the new one may have another sampling rate.
+  if (Sound.Running() && (!Playback.Playing() || Playback.ClipStarts() != SoundClip)) {
+    if (Sound.Stop()) Playback.DeviceEvent(dispOnAudioDevClose);
+    if (Engine) KillTimer(Engine, ClockTimer);
+  }
+  if (Playback.Playing() && !Sound.Running()) {
+    SoundClip = Playback.ClipStarts();
+    if (Sound.Start(Engine, Playback.SoundRate())) Playback.DeviceEvent(dispOnAudioDevOpen);
+    // The timer runs with a device too: it takes over should the device fall silent.
+    SetTimer(Engine, ClockTimer, ClockTimerMs, nullptr);
+  }
   FillSoundQueue();
 }
 
-void TVivoControl::StopClock() {
-  if (!ClockRunning) return;
-  ClockRunning = false;
-  if (Wave.IsOpen()) {
-    Wave.Close();
-    Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
-  }
-  Unplayed.clear();
-  Playback.RequeueSound();
-  if (Engine) KillTimer(Engine, ClockTimer);
-}
-
 void TVivoControl::FillSoundQueue() {
-  while (ClockRunning && Playback.Playing()) {
-    if (Wave.IsOpen() ? Wave.Queued() >= TWaveOut::BufferCount : Unplayed.size() >= TWaveOut::BufferCount) return;
-    TSoundBuffer Buffer = Playback.NextSound(BufferMs);
-    if (Buffer.Decoded && Recording) RecordedSound.insert(RecordedSound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
-    if (Wave.IsOpen()) {
-      if (!Wave.Queue(Buffer.Samples, Buffer.Ms)) return;
-    } else {
-      Unplayed.push_back(Buffer.Ms);
-    }
+  while (Playback.Playing() && Sound.WantsMore()) {
+    TSoundBuffer Buffer = Playback.NextSound(TControlSound::BufferMs);
+    // Decoding may have failed and moved the engine on; the sound follows at the next Sync.
+    if (!Playback.Playing() || Playback.ClipStarts() != SoundClip) return;
+    if (Buffer.Decoded && RecordingSound) RecordedSound.insert(RecordedSound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
+    if (!Sound.Queue(Buffer)) return;
   }
 }
 
-void TVivoControl::ClockTick() {
-  if (!ClockRunning) return;
-  ULONGLONG Now = GetTickCount64();
-  if (Wave.IsOpen()) {
-    if (Now - DeviceHeard < DeviceSilence) return;
-    // The device has stopped playing: the timer plays on from what it had not played.
-    Wave.Close();
-    Playback.Events.push_back({evAudioDevClose, 0, 0, {}});
-    Playback.RequeueSound();
-    ClockBase = Now;
-    FillSoundQueue();
-    Sync();
-    return;
+uint32_t TVivoControl::HeardMs() const {
+  int64_t Heard = static_cast<int64_t>(Playback.Position()) + Sound.HeardOffsetMs();
+  return static_cast<uint32_t>(std::clamp<int64_t>(Heard, 0, Playback.LengthMs()));
+}
+
+void TVivoControl::Present(bool AtOnce) {
+  if (!Playback.Playing() || !Sound.Running()) {
+    PictureTimer.Cancel();
+  } else {
+    uint32_t Heard = HeardMs();
+    Playback.Present(Heard);
+    // The next picture's moment, as far ahead of what is heard now as the clip says.
+    if (std::optional<uint32_t> Next = Playback.NextPictureMs(); Next && *Next > Heard)
+      PictureTimer.Arm(Engine, PictureMessage, *Next - Heard);
+    else
+      PictureTimer.Cancel();
   }
-  // Without a device the timer stands in for it: each buffer's done posted when its time has
-  // passed, like the device's, so whoever dispatches them paces the clip.
-  if (Now - ClockBase > MaxCatchUpMs) ClockBase = Now - MaxCatchUpMs;
-  while (!Unplayed.empty() && Now - ClockBase >= Unplayed.front()) {
-    ClockBase += Unplayed.front();
-    PostMessageA(Engine, MM_WOM_DONE, 0, static_cast<LPARAM>(Unplayed.front()));
-    Unplayed.pop_front();
-  }
+  // At its moment a picture is drawn at once, waiting for no other message; otherwise (a
+  // buffer done, a member call) the paint comes when the queue is empty, once for many.
+  if (View && Painter.Changed(Playback))
+    RedrawWindow(View, nullptr, nullptr, RDW_INVALIDATE | (AtOnce ? RDW_UPDATENOW : 0));
 }
 
 void TVivoControl::FetchDone(uint32_t Id) {
   if (!Pending || Pending->Id != Id || !Pending->Done.load(std::memory_order_acquire)) return;
   std::shared_ptr<TFetchJob> Job = std::move(Pending);
   KillTimer(Engine, DeadlineTimer);
-  Playback.Fetched(Job->Id, Job->Error, std::move(Job->Bytes));
+  Playback.Fetched(Job->Id, std::move(Job->Result));
   Sync();
 }
 

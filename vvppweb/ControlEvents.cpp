@@ -4,7 +4,7 @@
 
 #include <olectl.h>
 
-#include "vvppweb/Guids.h"
+#include "vvppweb/Contract.h"
 
 HRESULT STDMETHODCALLTYPE TVivoControl::EnumConnectionPoints(IEnumConnectionPoints** Points) {
   if (Points) *Points = nullptr;
@@ -105,29 +105,29 @@ void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
   };
   // The arguments go last first, as DISPPARAMS wants them.
   switch (Event.Event) {
-    case evAtStart:
-    case evAtEnd:
+    case dispOnAtStart:
+    case dispOnAtEnd:
       Url(Args[0]);
       Count = 1;
       break;
-    case evTime:
-    case evStateChange:
+    case dispOnTime:
+    case dispOnStateChange:
       Url(Args[0]);
       Long(Args[1], Event.A);
       Count = 2;
       break;
-    case evVideoSize:
+    case dispOnVideoSize:
       Args[0].vt = Args[1].vt = VT_I2;
       Args[0].iVal = static_cast<SHORT>(Event.B);
       Args[1].iVal = static_cast<SHORT>(Event.A);
       Count = 2;
       break;
-    case evFetchError:
-    case evAudioDevOpen:
+    case dispOnFetchError:
+    case dispOnAudioDevOpen:
       Long(Args[0], Event.A);
       Count = 1;
       break;
-    case evAudioDevClose:
+    case dispOnAudioDevClose:
       break;
   }
   Fire(Event.Event, Args, Count);
@@ -137,16 +137,13 @@ void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
 void TVivoControl::Flush() {
   FlushPosted = false;
   AddRef();
-  while (!Playback.Events.empty()) {
-    TEngineEvent Event = std::move(Playback.Events.front());
-    Playback.Events.pop_front();
-    FireEngineEvent(Event);
-  }
+  // One at a time: a handler may load another clip, which drops the rest.
+  while (std::optional<TEngineEvent> Event = Playback.TakeEvent()) FireEngineEvent(*Event);
   Release();
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::FireEvent(LONG DispId, const VARIANT* Args, ULONG Count) {
-  if (DispId < evAtStart || DispId > evAudioDevClose) return E_INVALIDARG;
+  if (DispId < dispOnAtStart || DispId > dispOnAudioDevClose) return E_INVALIDARG;
   if (Count > 2 || (Count && !Args)) return E_INVALIDARG;
   VARIANT Reversed[2];
   for (VARIANT& Arg : Reversed) VariantInit(&Arg);

@@ -4,9 +4,7 @@
 
 #include <olectl.h>
 
-#include "vvppweb/Guids.h"
-
-extern HWND CreateViewWindow(TVivoControl* Control, HWND Parent, const RECT& Position);
+#include "vvppweb/Contract.h"
 
 HRESULT STDMETHODCALLTYPE TVivoControl::SetClientSite(IOleClientSite* NewSite) {
   if (!NewSite) InPlaceDeactivate();

@@ -3,18 +3,18 @@
 
 #include <climits>
 
-#include "vvppweb/Guids.h"
+#include "vvppweb/Contract.h"
 #include "vvppweb/Module.h"
 
 TVivoControl::TVivoControl() {
   LockModule();
-  extern HWND CreateEngineWindow(TVivoControl*);
   Engine = CreateEngineWindow(this);
 }
 
 TVivoControl::~TVivoControl() {
   InPlaceDeactivate();
-  StopClock();
+  PictureTimer.Cancel();
+  Sound.Stop();
   Pending.reset();
   if (Engine) DestroyWindow(Engine);
   for (auto& [Cookie, Sink] : Sinks) Sink->Release();

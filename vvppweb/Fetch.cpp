@@ -83,21 +83,25 @@ int32_t ReadWebBytes(const std::string& Url, DWORD TimeoutMs, std::string& Bytes
 DWORD WINAPI FetchThread(void* Parameter) {
   auto* Holder = static_cast<std::shared_ptr<TFetchJob>*>(Parameter);
   TFetchJob& Job = **Holder;
-  std::string Bytes;
-  int32_t Error = 0;
+  // Nothing may leave the thread: any failure becomes the fetch's error.
   try {
+    std::string Bytes;
+    int32_t Error = 0;
     if (IsWebUrl(Job.Url))
       Error = ReadWebBytes(Job.Url, Job.TimeoutMs, Bytes);
     else if (HasOtherScheme(Job.Url))
       Error = VivoUnknownScheme;
     else
       Error = ReadFileBytes(IsFileUrl(Job.Url) ? FileUrlToPath(Job.Url) : Job.Url, Bytes);
+    if (Error) Bytes.clear();
+    Job.Result = PrepareFetched(Error, std::move(Bytes));
   } catch (const std::bad_alloc&) {
-    Error = E_OUTOFMEMORY;
+    Job.Result = TFetchedClip{};
+    Job.Result.Error = E_OUTOFMEMORY;
+  } catch (...) {
+    Job.Result = TFetchedClip{};
+    Job.Result.Error = E_UNEXPECTED;
   }
-  if (Error) Bytes.clear();
-  Job.Error = Error;
-  Job.Bytes = std::move(Bytes);
   Job.Done.store(true, std::memory_order_release);
   PostMessageA(Job.Notify, Job.Message, Job.Id, 0);
   delete Holder;

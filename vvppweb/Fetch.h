@@ -1,5 +1,6 @@
 // Fetching a clip's bytes on a worker thread: http:// and https:// through WinINet, file: URLs
-// and plain paths from disk. The GUI thread never waits for it: the worker posts Message to
+// and plain paths from disk, then reading them as the engine wants them (its header, the pass
+// over its packets, its first picture decoded). The GUI thread never waits for it: the worker posts Message to
 // Notify with the job's Id when it is done, and the control gives up on a job that takes too long.
 #pragma once
 
@@ -10,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "vvppweb/Playback.h"
+
 // More than any Vivo clip needs; a larger answer is refused rather than held in memory.
 inline constexpr uint64_t MaxClipBytes = 64ull << 20;
 
@@ -19,10 +22,11 @@ struct TFetchJob {
   DWORD TimeoutMs = 30000;
   HWND Notify = nullptr;
   UINT Message = 0;
-  // Written by the worker before it posts; read by the GUI thread once Done is set.
+  // Written by the worker before it posts; read by the GUI thread once Done is set. The worker
+  // prepares what it fetched (PrepareFetched), so that loading a large clip never holds up the
+  // GUI thread.
   std::atomic<bool> Done{false};
-  int32_t Error = 0;
-  std::string Bytes;
+  TFetchedClip Result;
 };
 
 // Starts the worker; false when no thread could be started.

@@ -34,7 +34,7 @@ TPictureTimes::TPictureTimes(double HeaderFps) {
   MaxStep = std::clamp(static_cast<int>(std::ceil(TrPerFrame * 8)), 60, 255);
 }
 
-uint32_t TPictureTimes::Next(int Tr) {
+uint64_t TPictureTimes::Next(int Tr) {
   if (First) {
     First = false;
     LastTr = Tr;
@@ -52,12 +52,12 @@ uint32_t TPictureTimes::Next(int Tr) {
     Slot = std::max(Slot + 1, Wanted);
   }
   LastTr = Tr;
-  return static_cast<uint32_t>(std::llround(static_cast<double>(Slot) * FrameMs));
+  return static_cast<uint64_t>(std::llround(static_cast<double>(Slot) * FrameMs));
 }
 
-std::vector<uint32_t> PictureTimesOf(double HeaderFps, const std::vector<int>& Trs) {
+std::vector<uint64_t> PictureTimesOf(double HeaderFps, const std::vector<int>& Trs) {
   TPictureTimes Times(HeaderFps);
-  std::vector<uint32_t> Result;
+  std::vector<uint64_t> Result;
   for (int Tr : Trs) Result.push_back(Times.Next(Tr));
   return Result;
 }

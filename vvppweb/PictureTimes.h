@@ -23,7 +23,8 @@ public:
   // HeaderFps: the FPS header's rate, 0 when the header has none.
   explicit TPictureTimes(double HeaderFps);
   // The time in milliseconds of the next picture in clip order; Tr as TemporalReference gives it.
-  uint32_t Next(int Tr);
+  // Reckoned in 64 bits: absurd steps make times the caller refuses, never times that wrap.
+  uint64_t Next(int Tr);
   // The length of one picture: the header's frame, else one TR step.
   double IntervalMs() const { return FrameMs; }
 
@@ -40,4 +41,4 @@ private:
 };
 
 // All picture times of a clip, for tests and the clip scan: the TRs in clip order.
-std::vector<uint32_t> PictureTimesOf(double HeaderFps, const std::vector<int>& Trs);
+std::vector<uint64_t> PictureTimesOf(double HeaderFps, const std::vector<int>& Trs);

@@ -2,10 +2,13 @@
 #include "vvppweb/Playback.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 #include "vvppweb/ClipNames.h"
+#include "vvppweb/Picture.h"
 
-void TPlayback::Queue(TVivoEvent Event, int32_t A, int32_t B, const std::string& Url) {
+void TPlayback::Queue(TVvPPWebEvent Event, int32_t A, int32_t B, const std::string& Url) {
   Events.push_back({Event, A, B, Url});
 }
 
@@ -24,7 +27,18 @@ TClipState TPlayback::State() const {
 void TPlayback::SetPhase(TPhase NewPhase) {
   TClipState Before = State();
   Phase = NewPhase;
-  if (State() != Before) Queue(evStateChange, State(), 0, LoadedUrl);
+  if (State() != Before) Queue(dispOnStateChange, State(), 0, LoadedUrl);
+}
+
+const std::string& TPlayback::Url() const {
+  return List && !ReportedUrl.empty() ? ReportedUrl : LoadedUrl;
+}
+
+std::optional<TEngineEvent> TPlayback::TakeEvent() {
+  if (Events.empty()) return std::nullopt;
+  TEngineEvent Event = std::move(Events.front());
+  Events.pop_front();
+  return Event;
 }
 
 const std::string& TPlayback::EntryUrl() const {
@@ -64,9 +78,10 @@ void TPlayback::Load(const std::string& Url, bool Autostart) {
   PendingFetchId = 0;
   Entries.clear();
   List = false;
+  ReportedUrl.clear();
   Index = 0;
   IsPlaying = false;
-  Clock = 0;
+  Clock = Presented = 0;
   Width = Height = -1;
   Media.reset();
   Unheard.clear();
@@ -81,26 +96,43 @@ void TPlayback::Load(const std::string& Url, bool Autostart) {
   RequestFetch(Url);
 }
 
-void TPlayback::Fetched(uint32_t Id, int32_t Error, std::string Bytes) {
+TFetchedClip PrepareFetched(int32_t Error, std::string Bytes) {
+  TFetchedClip Clip;
+  if (Error == 0 && IsCommandFile(Bytes)) {
+    Clip.CommandFile = true;
+    Clip.Entries = CommandFileEntries(Bytes);
+    return Clip;
+  }
+  if (Error == 0) Error = ParseVivoFile(Bytes, Clip.Info);
+  if (Error == 0) {
+    Clip.Bytes = std::make_shared<const std::string>(std::move(Bytes));
+    if (!Clip.Info.HeaderOnly()) Clip.Media = TClipMedia::Open(Clip.Bytes, Clip.Info, Error);
+  }
+  if (Error) {
+    Clip = TFetchedClip{};
+    Clip.Error = Error;
+  }
+  return Clip;
+}
+
+void TPlayback::Fetched(uint32_t Id, TFetchedClip Fetch) {
   if (Id == 0 || Id != PendingFetchId) return;
   PendingFetchId = 0;
 
   if (Phase == TPhase::OpeningTop) {
-    if (Error == 0 && IsCommandFile(Bytes)) {
+    if (Fetch.CommandFile) {
       List = true;
-      for (const std::string& Name : CommandFileEntries(Bytes))
-        Entries.push_back(TEntry{ResolveEntry(LoadedUrl, Name), false, {}, {}});
+      for (const std::string& Name : Fetch.Entries)
+        Entries.push_back(TEntry{ResolveEntry(LoadedUrl, Name), false, {}, {}, {}, {}});
       StartEntry(0);
       return;
     }
-    TClipInfo Info;
-    if (Error == 0) Error = ParseVivoFile(Bytes, Info);
-    if (Error) {
-      Queue(evFetchError, Error, 0, LoadedUrl);
+    if (Fetch.Error) {
+      Queue(dispOnFetchError, Fetch.Error, 0, LoadedUrl);
       SetPhase(TPhase::Failed);
       return;
     }
-    Entries.push_back({LoadedUrl, true, Info, std::make_shared<const std::string>(std::move(Bytes))});
+    Entries.push_back(TEntry{LoadedUrl, true, Fetch.Info, Fetch.Bytes, {}, std::move(Fetch.Media)});
     if (!BeginClip(0)) {
       Entries.clear();
       SetPhase(TPhase::Failed);
@@ -110,25 +142,38 @@ void TPlayback::Fetched(uint32_t Id, int32_t Error, std::string Bytes) {
 
   if (Phase != TPhase::OpeningEntry || Index >= Entries.size()) return;
   TEntry& Entry = Entries[Index];
-  TClipInfo Info;
-  if (Error == 0) Error = IsCommandFile(Bytes) ? VivoNestedList : ParseVivoFile(Bytes, Info);
+  int32_t Error = Fetch.CommandFile ? VivoNestedList : Fetch.Error;
   if (Error) {
     // A broken entry is reported and skipped: the rest of the list still plays.
-    Queue(evFetchError, Error, 0, Entry.Url);
+    ReportedUrl = Entry.Url;
+    Queue(dispOnFetchError, Error, 0, Entry.Url);
     StartEntry(Index + 1);
     return;
   }
   Entry.Fetched = true;
-  Entry.Info = Info;
-  Entry.Bytes = std::make_shared<const std::string>(std::move(Bytes));
+  Entry.Info = Fetch.Info;
+  Entry.Bytes = Fetch.Bytes;
+  Entry.Scan.reset();
+  Entry.Prepared = std::move(Fetch.Media);
   if (!BeginClip(Index)) SkipEntry();
 }
 
 // The entry at Index has nothing to play: it is fetched again next time, and the list goes on.
 void TPlayback::SkipEntry() {
-  Entries[Index].Fetched = false;
-  Entries[Index].Bytes.reset();
+  TEntry& Entry = Entries[Index];
+  Entry.Fetched = false;
+  Entry.Bytes.reset();
+  Entry.Scan.reset();
+  Entry.Prepared.reset();
   StartEntry(Index + 1);
+}
+
+// Decoding ran out of memory: the clip stops with that error, and a list goes on.
+void TPlayback::MediaFailed() {
+  Media.reset();
+  ReportedUrl = Entries[Index].Url;
+  Queue(dispOnFetchError, VivoOutOfMemory, 0, Entries[Index].Url);
+  SkipEntry();
 }
 
 void TPlayback::StartEntry(size_t From) {
@@ -152,41 +197,53 @@ bool TPlayback::BeginClip(size_t Entry) {
   Index = Entry;
   TEntry& Clip = Entries[Entry];
   const TClipInfo& Info = Clip.Info;
+  ReportedUrl = Clip.Url;
   if (Info.HeaderOnly()) {
     Media.reset();
     Length = Info.DurationMs;
     Width = Info.Width;
     Height = Info.Height;
   } else {
-    if (Media && MediaEntry == Entry) {
-      Media->Restart();
-    } else {
-      // The old media goes first: a playlist holds one clip's decoders at a time.
-      Media.reset();
-      int32_t Error = 0;
-      Media = TClipMedia::Open(Clip.Bytes, Info, Error);
-      if (!Media) {
-        Queue(evFetchError, Error, 0, Clip.Url);
-        Width = Height = -1;
-        return false;
+    int32_t Error = 0;
+    try {
+      if (Clip.Prepared) {
+        Media = std::move(Clip.Prepared);
+      } else if (Media && MediaEntry == Entry) {
+        if (!Media->Restart()) Error = VivoUnplayable;
+      } else {
+        // The old media goes first: a playlist holds one clip's decoders at a time, but for the
+        // next one's, opened while the last went on playing.
+        Media.reset();
+        Media = TClipMedia::Open(Clip.Bytes, Info, Error, Clip.Scan);
       }
       MediaEntry = Entry;
+      if (Media && !Error) {
+        Clip.Scan = Media->SharedScan();
+        Media->ShowUpTo(0);
+      }
+    } catch (const std::bad_alloc&) {
+      Error = VivoOutOfMemory;
+    }
+    if (!Media || Error) {
+      Media.reset();
+      Queue(dispOnFetchError, Error ? Error : VivoUnplayable, 0, Clip.Url);
+      Width = Height = -1;
+      return false;
     }
     Length = Media->Scan().LengthMs;
-    const TPicture* First = Media->Ahead();
+    const TPicture* First = Media->Shown() ? Media->Shown() : Media->Ahead();
     Width = First ? static_cast<int16_t>(First->Width) : int16_t(-1);
     Height = First ? static_cast<int16_t>(First->Height) : int16_t(-1);
-    Media->ShowUpTo(0);
   }
-  Clock = 0;
+  Clock = Presented = 0;
   ++Starts;
   Unheard.clear();
   UnheardStart = NextSample = Decoded = 0;
   IsPlaying = WantPlay;
-  if (Width >= 0 && Height >= 0) Queue(evVideoSize, Width, Height, Clip.Url);
-  Queue(evAtStart, 0, 0, Clip.Url);
+  if (Width >= 0 && Height >= 0) Queue(dispOnVideoSize, Width, Height, Clip.Url);
+  Queue(dispOnAtStart, 0, 0, Clip.Url);
   Phase = TPhase::Ready;
-  Queue(evStateChange, State(), 0, LoadedUrl);
+  Queue(dispOnStateChange, State(), 0, LoadedUrl);
   return true;
 }
 
@@ -195,7 +252,7 @@ void TPlayback::Finish() {
   WantPlay = false;
   Index = Entries.empty() ? 0 : Entries.size() - 1;
   SetPhase(TPhase::Ended);
-  Queue(evAtEnd, 0, 0, LoadedUrl);
+  Queue(dispOnAtEnd, 0, 0, LoadedUrl);
 }
 
 bool TPlayback::Play() {
@@ -214,14 +271,14 @@ bool TPlayback::Play() {
     case TPhase::Ready:
       if (!IsPlaying) {
         IsPlaying = WantPlay = true;
-        Queue(evStateChange, csPlaying, 0, LoadedUrl);
+        Queue(dispOnStateChange, csPlaying, 0, LoadedUrl);
       }
       return true;
   }
   return false;
 }
 
-bool TPlayback::Pause() {
+bool TPlayback::PauseAt(uint32_t HeardMs) {
   switch (Phase) {
     case TPhase::OpeningTop:
     case TPhase::OpeningEntry:
@@ -230,9 +287,12 @@ bool TPlayback::Pause() {
     case TPhase::Ready:
       if (IsPlaying) {
         IsPlaying = WantPlay = false;
-        // The device drops what it had queued: that sound comes again when play resumes.
-        RequeueSound();
-        Queue(evStateChange, csPaused, 0, LoadedUrl);
+        // The device drops what it had queued: play resumes with the picture and the sound
+        // where it was heard last.
+        RequeueSound(HeardMs);
+        Clock = std::min(std::max(HeardMs, static_cast<uint32_t>(UnheardStart * 1000 / SoundRate())), Length);
+        Present(Clock);
+        Queue(dispOnStateChange, csPaused, 0, LoadedUrl);
       }
       return true;
     default:
@@ -250,36 +310,69 @@ void TPlayback::Rewind(bool Autostart) {
 void TPlayback::BufferDone(uint32_t Ms) {
   if (!Playing()) return;
   Clock = Ms >= Length - Clock ? Length : Clock + Ms;
-  ShowPictureDue();
-  // What the clock passed has been heard, or skipped.
-  uint64_t Heard = ClockSamples();
-  if (Heard > UnheardStart) {
-    uint64_t Drop = std::min<uint64_t>(Heard - UnheardStart, Unheard.size());
+  // What the clock passed has been handed out, or is skipped; only the last second is kept.
+  uint64_t Heard = SampleAt(Clock);
+  uint64_t Keep = SampleAt(Clock > KeepMs ? Clock - KeepMs : 0);
+  if (Keep > UnheardStart) {
+    uint64_t Drop = std::min<uint64_t>(Keep - UnheardStart, Unheard.size());
     Unheard.erase(Unheard.begin(), Unheard.begin() + static_cast<std::ptrdiff_t>(Drop));
     UnheardStart += Drop;
-    NextSample = std::max(NextSample, Heard);
   }
-  Queue(evTime, static_cast<int32_t>(Clock), 0, Entries[Index].Url);
+  NextSample = std::max(NextSample, Heard);
+  Queue(dispOnTime, static_cast<int32_t>(Clock), 0, Entries[Index].Url);
   if (Clock >= Length) {
     WantPlay = true;
     StartEntry(Index + 1);
   }
 }
 
+void TPlayback::Present(uint32_t Ms) {
+  if (Phase != TPhase::Ready) return;
+  Presented = std::max(Presented, std::min(Ms, Length));
+  try {
+    ShowPictureDue();
+  } catch (const std::bad_alloc&) {
+    MediaFailed();
+  }
+}
+
+std::optional<uint32_t> TPlayback::NextPictureMs() const {
+  if (Phase != TPhase::Ready) return std::nullopt;
+  if (const TClipMedia* Clip = ClipMedia()) {
+    const TPicture* Next = Clip->Ahead();
+    if (Next) return Next->TimeMs;
+    return std::nullopt;
+  }
+  const TClipInfo* Info = this->Clip();
+  if (!Info || Width <= 0 || Height <= 0) return std::nullopt;
+  // The generated picture moves a frame at a time.
+  uint32_t Frame = FrameAt(Presented, Info->Fps) + 1;
+  return static_cast<uint32_t>(std::min<double>(std::ceil(Frame * 1000.0 / Info->Fps), Length));
+}
+
 void TPlayback::ShowPictureDue() {
-  if (!Media || !Media->ShowUpTo(Clock)) return;
+  if (!Media || !Media->ShowUpTo(Presented)) return;
   const TPicture* Shown = Media->Shown();
   auto NewWidth = static_cast<int16_t>(Shown->Width), NewHeight = static_cast<int16_t>(Shown->Height);
   if (NewWidth != Width || NewHeight != Height) {
     Width = NewWidth;
     Height = NewHeight;
-    Queue(evVideoSize, Width, Height, Entries[Index].Url);
+    Queue(dispOnVideoSize, Width, Height, Entries[Index].Url);
   }
 }
 
-uint64_t TPlayback::ClockSamples() const { return static_cast<uint64_t>(Clock) * SoundRate() / 1000; }
+uint64_t TPlayback::SampleAt(uint32_t Ms) const { return static_cast<uint64_t>(Ms) * SoundRate() / 1000; }
 
 TSoundBuffer TPlayback::NextSound(uint32_t MaxMs) {
+  try {
+    return HandOutSound(MaxMs);
+  } catch (const std::bad_alloc&) {
+    MediaFailed();
+    return HandOutSound(MaxMs);
+  }
+}
+
+TSoundBuffer TPlayback::HandOutSound(uint32_t MaxMs) {
   TSoundBuffer Buffer;
   uint32_t Rate = SoundRate();
   size_t Wanted = static_cast<size_t>(static_cast<uint64_t>(MaxMs) * Rate / 1000);
@@ -314,7 +407,9 @@ TSoundBuffer TPlayback::NextSound(uint32_t MaxMs) {
   return Buffer;
 }
 
-void TPlayback::RequeueSound() { NextSample = UnheardStart; }
+void TPlayback::RequeueSound(uint32_t Ms) {
+  NextSample = std::min(std::max(SampleAt(Ms), UnheardStart), NextSample);
+}
 
 void TPlayback::SetPictureSize(int16_t NewWidth, int16_t NewHeight) {
   Width = NewWidth;

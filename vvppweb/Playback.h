@@ -12,19 +12,8 @@
 #include <vector>
 
 #include "vvppweb/ClipMedia.h"
+#include "vvppweb/Contract.h"
 #include "vvppweb/VivoFile.h"
-
-// The event DISPIDs of the control, in the order the host knows them.
-enum TVivoEvent : int32_t {
-  evAtStart = 1,
-  evAtEnd = 2,
-  evTime = 3,
-  evVideoSize = 4,
-  evStateChange = 5,
-  evFetchError = 6,
-  evAudioDevOpen = 7,
-  evAudioDevClose = 8,
-};
 
 // The State argument of OnStateChange.
 enum TClipState : int32_t {
@@ -37,7 +26,7 @@ enum TClipState : int32_t {
 };
 
 struct TEngineEvent {
-  TVivoEvent Event;
+  TVvPPWebEvent Event;
   int32_t A = 0;  // Time, Width, State, Result or device ID
   int32_t B = 0;  // Height
   std::string Url;
@@ -48,6 +37,21 @@ struct TFetchRequest {
   uint32_t Id;
   std::string Url;
 };
+
+// What a fetch brought, made ready off the GUI thread: a command file's entries, or a clip's
+// header with its media opened (scanned, its first picture and sound decoded), or why not.
+struct TFetchedClip {
+  int32_t Error = 0;
+  bool CommandFile = false;
+  std::vector<std::string> Entries;
+  TClipInfo Info;
+  std::shared_ptr<const std::string> Bytes;
+  std::unique_ptr<TClipMedia> Media;  // none for a header only
+};
+
+// Reads the bytes of a fetch (Error 0) into what the engine takes. The slow part of loading (the
+// pass over all packets) happens here, on whatever thread calls it.
+TFetchedClip PrepareFetched(int32_t Error, std::string Bytes);
 
 // A buffer of sound to play: the clip's own, or silence where it has none.
 struct TSoundBuffer {
@@ -60,25 +64,40 @@ class TPlayback {
 public:
   // Opens Url (a clip or a command file); "" closes. Plays once open when Autostart is set.
   void Load(const std::string& Url, bool Autostart);
-  // The answer to fetch Id: Error 0 and the bytes, or an HRESULT. Stale answers are ignored.
-  void Fetched(uint32_t Id, int32_t Error, std::string Bytes);
+  // The answer to fetch Id, prepared. Stale answers are ignored.
+  void Fetched(uint32_t Id, TFetchedClip Clip);
+  // The same from the bytes (Error 0) or an HRESULT, prepared on the spot.
+  void Fetched(uint32_t Id, int32_t Error, std::string Bytes) { Fetched(Id, PrepareFetched(Error, std::move(Bytes))); }
   bool Play();
-  bool Pause();
+  // Pauses where the sound was last heard, HeardMs (the clock when not given): the picture and
+  // the sound go on from there.
+  bool Pause() { return PauseAt(Clock); }
+  bool PauseAt(uint32_t HeardMs);
   // Back to the start of the first entry; plays on only when Autostart is set.
   void Rewind(bool Autostart);
-  // One audio buffer of Ms milliseconds has played: the clock moves on while playing, and the
-  // picture due at it is shown.
+  // One audio buffer of Ms milliseconds has played: the clock moves on while playing.
   void BufferDone(uint32_t Ms);
+  // The sound is heard at clip time Ms: the picture due then is shown (and for a header only,
+  // the generated picture moves there).
+  void Present(uint32_t Ms);
+  uint32_t PresentedMs() const { return Presented; }
+  // The clip time at which the picture shown next is due, or none.
+  std::optional<uint32_t> NextPictureMs() const;
   // The next buffer to queue, at most MaxMs long. Sound is handed out from the clock on: what
   // the clock has passed is skipped (fast forward), and after RequeueSound what was handed out
   // but not heard comes again.
   TSoundBuffer NextSound(uint32_t MaxMs);
-  void RequeueSound();
+  // What was handed out from clip time Ms on comes again (Ms no earlier than a second before the
+  // clock: what the device had queued and dropped).
+  void RequeueSound(uint32_t Ms);
   uint32_t SoundRate() const { return Media ? Media->SampleRate() : DefaultRate; }
   // The diagnostics' override of the reported picture size.
   void SetPictureSize(int16_t Width, int16_t Height);
 
-  const std::string& Url() const { return LoadedUrl; }
+  // The clip loaded; of a command file, the entry that plays or has just failed.
+  const std::string& Url() const;
+  // What Load was given.
+  const std::string& LoadedName() const { return LoadedUrl; }
   const std::string& EntryUrl() const;
   int16_t VideoWidth() const { return Width; }
   int16_t VideoHeight() const { return Height; }
@@ -101,8 +120,12 @@ public:
   size_t EntryCount() const { return Entries.size(); }
   bool IsCommandList() const { return List; }
 
-  // Events to fire, oldest first, and the fetch to start next (taken once).
-  std::deque<TEngineEvent> Events;
+  // The events to fire, oldest first, each taken once; the control adds those of its device.
+  // Loading another clip drops those not yet taken.
+  bool HasEvents() const { return !Events.empty(); }
+  std::optional<TEngineEvent> TakeEvent();
+  void DeviceEvent(TVvPPWebEvent Event) { Queue(Event, 0, 0, {}); }
+  // The fetch to start next (taken once).
   std::optional<TFetchRequest> TakeFetch();
 
 private:
@@ -112,10 +135,15 @@ private:
     bool Fetched = false;
     TClipInfo Info;
     std::shared_ptr<const std::string> Bytes;
+    std::shared_ptr<const TMediaScan> Scan;   // once its media has been opened
+    std::unique_ptr<TClipMedia> Prepared;     // opened by the fetch, not yet begun
   };
   static constexpr uint32_t DefaultRate = 8000;
+  // Sound heard this long before the clock is kept: a pause goes back to where the device
+  // really was, which lags the buffers it has finished by its latency.
+  static constexpr uint32_t KeepMs = 1000;
 
-  void Queue(TVivoEvent Event, int32_t A, int32_t B, const std::string& Url);
+  void Queue(TVvPPWebEvent Event, int32_t A, int32_t B, const std::string& Url);
   void SetPhase(TPhase NewPhase);
   void RequestFetch(const std::string& Url);
   void StartEntry(size_t From);
@@ -123,7 +151,9 @@ private:
   void SkipEntry();
   void Finish();
   void ShowPictureDue();
-  uint64_t ClockSamples() const;
+  void MediaFailed();
+  TSoundBuffer HandOutSound(uint32_t MaxMs);
+  uint64_t SampleAt(uint32_t Ms) const;
 
   TPhase Phase = TPhase::Closed;
   std::string LoadedUrl;
@@ -133,14 +163,18 @@ private:
   bool WantPlay = false;
   bool IsPlaying = false;
   uint32_t Clock = 0;
+  uint32_t Presented = 0;
+  std::string ReportedUrl;  // of a command file: the entry last begun or failed
+  std::deque<TEngineEvent> Events;
   int16_t Width = -1;
   int16_t Height = -1;
   uint32_t Length = 0;
   uint32_t Starts = 0;
   std::unique_ptr<TClipMedia> Media;
   size_t MediaEntry = 0;
-  // Sound handed out but not yet heard, from sample UnheardStart on (the clock's, or the first
-  // after it that was decoded); the next sample to hand out, and how far the sound is decoded.
+  // Sound handed out but perhaps not yet heard, from sample UnheardStart on (KeepMs before the
+  // clock, or the first after it that was decoded); the next sample to hand out, and how far the
+  // sound is decoded.
   std::deque<int16_t> Unheard;
   uint64_t UnheardStart = 0;
   uint64_t NextSample = 0;

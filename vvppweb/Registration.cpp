@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "vvppweb/Guids.h"
+#include "vvppweb/Contract.h"
 #include "vvppweb/Module.h"
 
 namespace {

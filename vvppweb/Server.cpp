@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "vvppweb/Guids.h"
+#include "vvppweb/Contract.h"
 #include "vvppweb/Module.h"
 #include "vvppweb/VivoControl.h"
 
@@ -33,8 +33,13 @@ public:
     if (!Object) return E_POINTER;
     *Object = nullptr;
     if (Outer) return CLASS_E_NOAGGREGATION;
-    auto* Control = new (std::nothrow) TVivoControl();
-    if (!Control) return E_OUTOFMEMORY;
+    TVivoControl* Control = nullptr;
+    try {
+      Control = new TVivoControl();
+    } catch (...) {
+      // Nothing may cross back into COM.
+      return E_OUTOFMEMORY;
+    }
     if (!Control->Ready()) {
       Control->Release();
       return E_OUTOFMEMORY;

@@ -7,18 +7,19 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "vvppweb/ControlSound.h"
 #include "vvppweb/Diagnostics.h"
 #include "vvppweb/Fetch.h"
-#include "vvppweb/PictureScaler.h"
+#include "vvppweb/PictureTimer.h"
 #include "vvppweb/Playback.h"
-#include "vvppweb/WaveOut.h"
+#include "vvppweb/ViewPainter.h"
 
+// Our window classes go when the module unloads.
 void UnregisterControlClasses();
 
 class TVivoControl final : public IDispatch,
@@ -150,32 +151,34 @@ private:
   bool AutostartOn() const;
   bool VideocontrolsOn() const;
 
-  // After every change to the engine: start its fetch, run or stop the clock, repaint, and
-  // have the queued events fired from the message loop.
+  // After every change to the engine: start its fetch, start or stop the sound, show the
+  // picture due and aim the timer at the next, and have the queued events fired from the
+  // message loop (ControlEngine.cpp).
   void Sync();
-  void StartClock();
-  void StopClock();
-  void ClockTick();
+  void StartFetch(const TFetchRequest& Request);
+  void SyncSound();
   void FillSoundQueue();
+  // The clip time heard now; the picture due then shown (drawn AtOnce, or when the queue is
+  // empty), and the timer aimed at the next one.
+  uint32_t HeardMs() const;
+  void Present(bool AtOnce);
   void FetchDone(uint32_t Id);
   void FetchTimedOut();
   void Flush();
   void Fire(DISPID Event, VARIANT* ReversedArgs, UINT Count);
   void FireEngineEvent(const TEngineEvent& Event);
 
-  // The view window (ControlView.cpp) and the dialogs (ControlDialogs.cpp).
-  void Paint(HDC Dc, const RECT& Client);
-  void PaintPicture(HDC Dc, const RECT& Area);
+  // The dialogs (ControlDialogs.cpp).
   HWND DialogOwner() const;
   void ShowSaveAs();
   void ShowAboutMovie();
 
+  // The COM shell: references, event sinks, the container's site and the windows.
   LONG Refs = 1;
   TEventPoint EventPoint{*this};
   std::vector<std::pair<DWORD, IDispatch*>> Sinks;
   DWORD NextCookie = 1;
   LONG Frozen = 0;
-
   IOleClientSite* Site = nullptr;
   IOleInPlaceSite* InPlaceSite = nullptr;
   IOleInPlaceFrame* Frame = nullptr;
@@ -183,45 +186,35 @@ private:
   HWND View = nullptr;
   HWND Engine = nullptr;
   SIZEL Extent{5450, 4075};  // 206 x 154 pixels in HIMETRIC
+  bool FlushPosted = false;
 
+  // The members' state and the call log.
   std::string AutostartText = "TRUE";
   std::string VideocontrolsText = "TRUE";
   std::vector<std::string> Calls;
 
+  // The engine and its fetch.
   TPlayback Playback;
   std::shared_ptr<TFetchJob> Pending;
   DWORD FetchTimeoutMs = 30000;
-  bool FlushPosted = false;
-  bool ClockRunning = false;
-  uint32_t ClockClip = 0;  // the engine's ClipStarts() when the clock started
-  ULONGLONG ClockBase = 0;
-  ULONGLONG DeviceHeard = 0;
-  TWaveOut Wave;
-  // Without a device: the lengths of the buffers "queued", oldest first.
-  std::deque<uint32_t> Unplayed;
 
-  // What the view shows: the clip's picture (by serial) or the generated one (by frame), and
-  // the pixels drawn for it at the window's size.
-  uint64_t ShownSerial = 0;
-  uint32_t ShownFrame = UINT32_MAX;
-  bool ShownPicture = false;
-  TPictureScaler Scaler;
-  std::vector<uint32_t> FramePixels;
-  uint64_t RenderedSerial = 0;
-  uint32_t RenderedFrame = UINT32_MAX;
-  int FrameWidth = 0, FrameHeight = 0;
+  // The clock: the sound that moves it, and the timer of the next picture.
+  TControlSound Sound;
+  uint32_t SoundClip = 0;  // the engine's ClipStarts() when the sound started
+  TPictureTimer PictureTimer;
 
-  // The diagnostics' record of what was shown and queued.
-  bool Recording = false;
-  bool RecordingPixels = false;
-  std::vector<TShownPicture> RecordedShown;
-  std::vector<std::vector<uint32_t>> RecordedPixels;
+  // The view.
+  TViewPainter Painter;
+  // The diagnostics' record of the sound queued.
+  bool RecordingSound = false;
   std::vector<int16_t> RecordedSound;
 };
 
-// How long one audio buffer plays at most: the step of the clip's clock.
-inline constexpr UINT BufferMs = 50;
-
-// The control a window of ours belongs to: bound from the creation parameter at WM_NCCREATE,
-// let go at WM_NCDESTROY (nullptr then, and for messages before the binding).
+// Binding our windows to their control: from the creation parameter at WM_NCCREATE, let go at
+// WM_NCDESTROY (nullptr then, and for messages before the binding).
 TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam);
+// The control's message window (ControlEngine.cpp) and its window in the container
+// (ControlView.cpp), and their classes' end when the module unloads.
+HWND CreateEngineWindow(TVivoControl* Control);
+HWND CreateViewWindow(TVivoControl* Control, HWND Parent, const RECT& Position);
+void UnregisterViewClass();

@@ -69,7 +69,7 @@ bool ParseRate(const std::string& Text, double& Value) {
   }
   if (Dots > 1) return false;
   Value = std::strtod(Text.c_str(), nullptr);
-  return Value > 0 && Value <= MaxFps;
+  return Value >= MinFps && Value <= MaxFps;
 }
 
 // Keys that describe the coding rather than the clip; AboutMovie shows the others.

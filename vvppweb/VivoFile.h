@@ -20,6 +20,7 @@ inline constexpr int32_t VivoNestedList = int32_t(0x80040204);    // a command f
 inline constexpr int32_t VivoTooLarge = int32_t(0x80040205);      // larger than we are willing to hold
 inline constexpr int32_t VivoUnplayable = int32_t(0x80040206);    // media packets, but nothing decodes
 inline constexpr int32_t VivoUnknownScheme = int32_t(0x800C000D); // INET_E_UNKNOWN_PROTOCOL
+inline constexpr int32_t VivoOutOfMemory = int32_t(0x8007000E);   // E_OUTOFMEMORY
 
 // What a clip's header says, with our defaults for what it leaves out.
 struct TClipInfo {
@@ -41,6 +42,8 @@ struct TClipInfo {
 
 inline constexpr int16_t MaxPictureSide = 4096;
 inline constexpr uint32_t MaxDurationMs = 24u * 60 * 60 * 1000;
+// A picture a second at the slowest: at less, a clip's picture times would outrun any clock.
+inline constexpr double MinFps = 1.0;
 inline constexpr double MaxFps = 120.0;
 inline constexpr uint32_t MinSampleRate = 4000;
 inline constexpr uint32_t MaxSampleRate = 48000;

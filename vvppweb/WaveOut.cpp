@@ -10,68 +10,78 @@ bool TWaveOut::Open(HWND Notify, uint32_t Rate) {
   Format.wBitsPerSample = 16;
   Format.nBlockAlign = 2;
   Format.nAvgBytesPerSec = Rate * 2;
+  auto Buffers = std::make_unique<TBuffers>();
   if (waveOutOpen(&Device, WAVE_MAPPER, &Format, reinterpret_cast<DWORD_PTR>(Notify), 0, CALLBACK_WINDOW) !=
       MMSYSERR_NOERROR) {
     Device = nullptr;
     return false;
   }
-  for (int I = 0; I < BufferCount; ++I) {
-    Headers[I] = WAVEHDR{};
-    Busy[I] = false;
-    Finished[I] = 0;
-  }
+  if (Current) Retired.push_back(std::move(Current));
+  Current = std::move(Buffers);
+  LastDone = 0;
   return true;
 }
 
 void TWaveOut::Close() {
   if (!Device) return;
   waveOutReset(Device);
-  for (WAVEHDR& Header : Headers)
+  for (WAVEHDR& Header : Current->Headers)
     if (Header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(Device, &Header, sizeof(WAVEHDR));
   waveOutClose(Device);
   Device = nullptr;
-  for (bool& Used : Busy) Used = false;
+  for (bool& Used : Current->Busy) Used = false;
 }
 
 int TWaveOut::Queued() const {
   int Count = 0;
-  for (bool Used : Busy) Count += Used;
+  if (Device)
+    for (bool Used : Current->Busy) Count += Used;
   return Count;
 }
 
 bool TWaveOut::Queue(const std::vector<int16_t>& Samples, uint32_t Ms) {
   if (!Device || Samples.empty()) return false;
+  TBuffers& Buffers = *Current;
   for (int I = 0; I < BufferCount; ++I) {
-    if (Busy[I]) continue;
-    WAVEHDR& Header = Headers[I];
+    if (Buffers.Busy[I]) continue;
+    WAVEHDR& Header = Buffers.Headers[I];
     if (Header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(Device, &Header, sizeof(WAVEHDR));
-    Data[I] = Samples;
+    Buffers.Data[I] = Samples;
     Header = WAVEHDR{};
-    Header.lpData = reinterpret_cast<LPSTR>(Data[I].data());
-    Header.dwBufferLength = static_cast<DWORD>(Data[I].size() * sizeof(int16_t));
+    Header.lpData = reinterpret_cast<LPSTR>(Buffers.Data[I].data());
+    Header.dwBufferLength = static_cast<DWORD>(Buffers.Data[I].size() * sizeof(int16_t));
     Header.dwUser = Ms;
     if (waveOutPrepareHeader(Device, &Header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) return false;
     if (waveOutWrite(Device, &Header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
       waveOutUnprepareHeader(Device, &Header, sizeof(WAVEHDR));
       return false;
     }
-    Busy[I] = true;
+    Buffers.Busy[I] = true;
     return true;
   }
   return false;
 }
 
-bool TWaveOut::Done(WPARAM Param, LPARAM Header, uint32_t& Ms) {
-  if (!Device || reinterpret_cast<HWAVEOUT>(Param) != Device) return false;
+TWaveOut::TDone TWaveOut::Done(WPARAM Param, LPARAM Header, uint32_t& Ms) {
   Ms = 0;
+  if (!Device || reinterpret_cast<HWAVEOUT>(Param) != Device) return TDone::NotOurs;
   for (int I = 0; I < BufferCount; ++I) {
-    if (reinterpret_cast<LPARAM>(&Headers[I]) != Header) continue;
-    // The first delivery frees the buffer; the host's fast forward may deliver it again.
-    if (Busy[I] && (Headers[I].dwFlags & WHDR_DONE)) {
-      Busy[I] = false;
-      Finished[I] = static_cast<uint32_t>(Headers[I].dwUser);
+    WAVEHDR& Ours = Current->Headers[I];
+    if (reinterpret_cast<LPARAM>(&Ours) != Header) continue;
+    if (Current->Busy[I] && (Ours.dwFlags & WHDR_DONE)) {
+      // Messages come in order: whatever a closed device still had to say has been said.
+      Retired.clear();
+      Current->Busy[I] = false;
+      LastDone = Header;
+      LastDoneMs = static_cast<uint32_t>(Ours.dwUser);
+      Ms = LastDoneMs;
+      return TDone::Finished;
     }
-    Ms = Finished[I];
+    // The same message dispatched again, though the buffer may be queued anew by now.
+    if (Header == LastDone) {
+      Ms = LastDoneMs;
+      return TDone::Again;
+    }
   }
-  return true;
+  return TDone::NotOurs;
 }

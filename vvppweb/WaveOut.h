@@ -7,11 +7,14 @@
 #include <mmsystem.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class TWaveOut {
 public:
   static constexpr int BufferCount = 3;
+  enum class TDone { NotOurs, Finished, Again };
+
   ~TWaveOut() { Close(); }
   // Opens the default device for 16-bit mono sound at Rate; false when there is none.
   bool Open(HWND Notify, uint32_t Rate);
@@ -21,14 +24,22 @@ public:
   int Queued() const;
   // Queues Samples, which play for Ms; false when no buffer is free or the device refuses.
   bool Queue(const std::vector<int16_t>& Samples, uint32_t Ms);
-  // A buffer-done message: true when it came from our open device, with how long the finished
-  // buffer played in Ms. A message dispatched again gives the same length and frees nothing.
-  bool Done(WPARAM Param, LPARAM Header, uint32_t& Ms);
-
+  // A buffer-done message: Finished when it frees one of our buffers, Again when the host
+  // dispatches that message once more (its fast forward), each with the buffer's length in Ms;
+  // NotOurs for anything else, a late message of a device closed since among them.
+  TDone Done(WPARAM Param, LPARAM Header, uint32_t& Ms);
 private:
+  // The buffers of one opening. A closed device's may still be named by its late messages, so
+  // they are kept (never reused for another opening) until a message of the new one shows that
+  // the old ones have all come through.
+  struct TBuffers {
+    WAVEHDR Headers[BufferCount]{};
+    std::vector<int16_t> Data[BufferCount];
+    bool Busy[BufferCount]{};
+  };
   HWAVEOUT Device = nullptr;
-  WAVEHDR Headers[BufferCount]{};
-  std::vector<int16_t> Data[BufferCount];
-  bool Busy[BufferCount]{};
-  uint32_t Finished[BufferCount]{};
+  std::unique_ptr<TBuffers> Current;
+  std::vector<std::unique_ptr<TBuffers>> Retired;
+  LPARAM LastDone = 0;
+  uint32_t LastDoneMs = 0;
 };

@@ -1,13 +1,16 @@
 // makeviv: writes Vivo clips, for the tests, the benchmarks and the demo clip.
 //   makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]
 //   makeviv --corpus FOLDER
+//   makeviv --fill CLIP BYTES OUTPUT   CLIP's media again and again, to exactly BYTES
 // A clip has the demo picture and tone coded with libavcodec's H.263 and G.723.1 encoders; the
 // Windows build has no encoders, and writes clips of a header only, which the control shows
 // with its generated picture. --corpus writes the test clips of MakeCorpus.h.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -39,13 +42,32 @@ bool WriteFile(const std::string& Name, const std::string& Bytes) {
 int Usage() {
   std::fprintf(stderr,
                "usage: makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
-               "       makeviv --corpus FOLDER\n");
+               "       makeviv --corpus FOLDER\n"
+               "       makeviv --fill CLIP BYTES OUTPUT\n");
   return 2;
 }
 
 }  // namespace
 
+// A clip of exactly Bytes bytes: Clip's media repeated, the rest filled with text packets.
+int Fill(const char* Clip, const char* Bytes, const char* Output) {
+  long Size = 0;
+  if (!ParseNumber(Bytes, 1, 1l << 30, Size)) return std::fprintf(stderr, "makeviv: bad size %s\n", Bytes), 2;
+  std::ifstream In(Clip, std::ios::binary);
+  std::ostringstream Read;
+  Read << In.rdbuf();
+  const std::string Source = Read.str();
+  try {
+    size_t Copies = static_cast<size_t>(Size) / std::max<size_t>(Source.size(), 1);
+    return WriteFile(Output, RepeatMedia(Source, Copies > 0 ? Copies - 1 : 0, static_cast<size_t>(Size))) ? 0 : 1;
+  } catch (const std::exception& Error) {
+    std::fprintf(stderr, "makeviv: %s: %s\n", Clip, Error.what());
+    return 2;
+  }
+}
+
 int main(int argc, char** argv) {
+  if (argc == 5 && std::strcmp(argv[1], "--fill") == 0) return Fill(argv[2], argv[3], argv[4]);
   int First = 1;
 #ifdef QUILLO_ENCODERS
   bool HeaderOnly = false;

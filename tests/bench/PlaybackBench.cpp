@@ -1,16 +1,22 @@
 // The playback benchmark's measurements (tools/bench-playback), one a run:
 //   PlaybackBench decode CLIP          demux and decode every picture and all the sound, and
 //                                      convert every picture for the screen, as fast as it goes:
-//                                      "decode_ms=... clip_ms=... pictures=..."
+//                                      "decode_ms=... decode_cpu_ms=... clip_ms=... pictures=..."
 //   PlaybackBench play CLIP SECONDS    the registered control plays CLIP in real time in a window
 //                                      of the clip's size: "cpu_ms=... wall_ms=... pictures=...
 //                                      idle_peak_kb=... playing_peak_kb=..."
 //   PlaybackBench load CLIP            from Load to the first picture drawn: "first_picture_ms=..."
+//   PlaybackBench answer CLIP          the host's window asked every 5 ms by another thread from Load
+//                                      to the first picture drawn: the longest wait for an answer,
+//                                      "answer_max_ms=... asked=... first_picture_ms=..."
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -46,7 +52,7 @@ int Decode(const std::string& Path) {
   std::ostringstream Read;
   Read << In.rdbuf();
   auto Bytes = std::make_shared<const std::string>(Read.str());
-  double Start = Now();
+  double Start = Now(), StartCpu = CpuMs();
   TClipInfo Info;
   if (ParseVivoFile(*Bytes, Info) != 0) return std::fprintf(stderr, "not a clip: %s\n", Path.c_str()), 1;
   int32_t Error = 0;
@@ -63,7 +69,8 @@ int Decode(const std::string& Path) {
   int16_t Sound[4000];
   while (Media->ReadSound(Sound, 4000) > 0) {
   }
-  std::printf("decode_ms=%.1f clip_ms=%u pictures=%zu\n", Now() - Start, Media->Scan().LengthMs, Pictures);
+  std::printf("decode_ms=%.1f decode_cpu_ms=%.1f clip_ms=%u pictures=%zu\n", Now() - Start, CpuMs() - StartCpu,
+              Media->Scan().LengthMs, Pictures);
   return 0;
 }
 
@@ -105,6 +112,57 @@ int Play(const std::string& Path, bool FirstPictureOnly, int Seconds) {
   return 0;
 }
 
+// Asks Window with WM_NULL every 5 ms until told to stop: the longest wait for an answer.
+struct TAsker {
+  HWND Window;
+  std::atomic<bool> Stop{false};
+  double Longest = 0;
+  int Asked = 0;
+  std::thread Thread;
+  explicit TAsker(HWND Target) : Window(Target), Thread([this] { Run(); }) {}
+  ~TAsker() { Finish(); }
+  void Finish() {
+    Stop = true;
+    if (Thread.joinable()) Thread.join();
+  }
+  void Run() {
+    while (!Stop) {
+      double Start = Now();
+      DWORD_PTR Ignored = 0;
+      SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &Ignored);
+      Longest = std::max(Longest, Now() - Start);
+      ++Asked;
+      Sleep(5);
+    }
+  }
+};
+
+int Answer(const std::string& Path) {
+  TControlFixture Fixture;
+  TTestWindow Parent(400, 320);
+  TVvPPWeb Vivo;
+  TDiagnostics Diagnostics(Vivo);
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  Vivo.SetVideocontrols("FALSE");
+  PumpFor(300);
+  Diagnostics->Record(TRUE, FALSE);
+  double Longest = 0;
+  int Asked = 0;
+  ULONGLONG LoadTick = GetTickCount64();
+  {
+    TAsker Asker(Parent.Handle());
+    Vivo.Load(Path);
+    Vivo.Play();
+    if (!PumpUntil([&] { return !Diagnostics.Shown().empty(); }, 60000)) return std::fprintf(stderr, "no picture\n"), 1;
+    Asker.Finish();
+    Longest = Asker.Longest;
+    Asked = Asker.Asked;
+  }
+  std::printf("answer_max_ms=%.1f asked=%d first_picture_ms=%llu\n", Longest, Asked,
+              Diagnostics.Shown().front().Tick - LoadTick);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,10 +171,11 @@ int main(int argc, char** argv) {
     if (Mode == "decode" && argc == 3) return Decode(argv[2]);
     if (Mode == "play" && argc == 4) return Play(argv[2], false, std::atoi(argv[3]));
     if (Mode == "load" && argc == 3) return Play(argv[2], true, 0);
+    if (Mode == "answer" && argc == 3) return Answer(argv[2]);
   } catch (const std::exception& Error) {
     std::fprintf(stderr, "PlaybackBench: %s\n", Error.what());
     return 1;
   }
-  std::fprintf(stderr, "usage: PlaybackBench decode CLIP | play CLIP SECONDS | load CLIP\n");
+  std::fprintf(stderr, "usage: PlaybackBench decode CLIP | play CLIP SECONDS | load CLIP | answer CLIP\n");
   return 2;
 }

@@ -72,6 +72,7 @@ TEST_CASE("makeviv's clip: every picture is the demo picture of its time, the so
     TSoundBuffer Buffer = Rig.Engine.NextSound(50);
     if (Buffer.Decoded) Sound.insert(Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
     Rig.Engine.BufferDone(Buffer.Ms);
+    Rig.Engine.Present(Rig.Engine.Position());
   }
   CHECK(Pictures == 30);
   REQUIRE(Sound.size() >= 16000u);

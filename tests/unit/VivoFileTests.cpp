@@ -86,6 +86,7 @@ TEST_CASE("broken and hostile headers are refused with their reason, and leave I
       {"overflowing width", Packet(Good + "Width:99999999999999999999\r\n"), VivoBadHeader},
       {"duration past a day", Packet(Good + "Duration:86400001\r\n"), VivoBadHeader},
       {"zero frame rate", Packet(Good + "FPS:0\r\n"), VivoBadHeader},
+      {"less than a picture a second", Packet(Good + "FPS:0.0001\r\n"), VivoBadHeader},
       {"frame rate with two dots", Packet(Good + "FPS:1.2.3\r\n"), VivoBadHeader},
       {"bad value in a later packet", Packet(Good) + Packet("Width:5000\r\n"), VivoBadHeader},
   };

@@ -59,9 +59,10 @@ TPlayed PlayThrough(const std::string& Bytes, int Dispatches = 1) {
     TSoundBuffer Buffer = Rig.Engine.NextSound(50);
     if (Buffer.Decoded) Played.Sound.insert(Played.Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
     for (int I = 0; I < Dispatches; ++I) Rig.Engine.BufferDone(Buffer.Ms);
+    Rig.Engine.Present(Rig.Engine.Position());
     for (const TEngineEvent& Event : Rig.Take()) {
-      if (Event.Event == evFetchError) Played.Error = Event.A;
-      if (Event.Event == evAtEnd) Played.Ended = true;
+      if (Event.Event == dispOnFetchError) Played.Error = Event.A;
+      if (Event.Event == dispOnAtEnd) Played.Ended = true;
     }
   }
   if (Rig.Engine.State() == csFailed) Played.Ended = true;
@@ -75,7 +76,7 @@ TEST_CASE("picture times: the header's frame grid, the TR steps, dropped picture
     const char* Name;
     double Fps;
     std::vector<int> Trs;
-    std::vector<uint32_t> Ms;
+    std::vector<uint64_t> Ms;
   };
   const TCase Cases[] = {
       {"15 fps as libavcodec numbers the TRs", 15, {0, 1, 3, 5, 7}, {0, 67, 133, 200, 267}},

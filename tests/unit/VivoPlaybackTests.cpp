@@ -17,10 +17,10 @@ std::string Clip(int Width, int Height, uint32_t DurationMs) {
   return MakeVivoFile(Options);
 }
 
-TEngineEvent AtStart(const std::string& Url) { return {evAtStart, 0, 0, Url}; }
-TEngineEvent AtEnd(const std::string& Url) { return {evAtEnd, 0, 0, Url}; }
-TEngineEvent Size(int W, int H, const std::string& Url) { return {evVideoSize, W, H, Url}; }
-TEngineEvent Error(int32_t Code, const std::string& Url) { return {evFetchError, Code, 0, Url}; }
+TEngineEvent AtStart(const std::string& Url) { return {dispOnAtStart, 0, 0, Url}; }
+TEngineEvent AtEnd(const std::string& Url) { return {dispOnAtEnd, 0, 0, Url}; }
+TEngineEvent Size(int W, int H, const std::string& Url) { return {dispOnVideoSize, W, H, Url}; }
+TEngineEvent Error(int32_t Code, const std::string& Url) { return {dispOnFetchError, Code, 0, Url}; }
 
 const std::string List = "C:\\lists\\three.viv";
 const std::string ListBytes =
@@ -40,7 +40,8 @@ TEST_CASE("a command file of three clips starts each with its own size, then end
   CHECK(Rig.Take() == std::vector<TEngineEvent>{Size(160, 120, "C:\\lists\\one.viv"), AtStart("C:\\lists\\one.viv")});
   CHECK(Rig.Engine.VideoWidth() == 160);
   CHECK(Rig.Engine.Playing());
-  CHECK(Rig.Engine.Url() == List);
+  // Of a command file, URL names the entry that plays: a host's messages name the user's file.
+  CHECK(Rig.Engine.Url() == "C:\\lists\\one.viv");
 
   Rig.Run(200);
   CHECK(Rig.Take() == std::vector<TEngineEvent>{Size(320, 240, "D:\\two b.viv"), AtStart("D:\\two b.viv")});
@@ -60,8 +61,8 @@ TEST_CASE("the clock moves one buffer per buffer-done, only while playing, and r
   Rig.Files = {{"a.viv", Clip(176, 144, 1000)}};
   Rig.Engine.Load("a.viv", false);
   Rig.Serve();
-  CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{evStateChange, csOpening, 0, "a.viv"}, Size(176, 144, "a.viv"),
-                                                    AtStart("a.viv"), {evStateChange, csPaused, 0, "a.viv"}});
+  CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{dispOnStateChange, csOpening, 0, "a.viv"}, Size(176, 144, "a.viv"),
+                                                    AtStart("a.viv"), {dispOnStateChange, csPaused, 0, "a.viv"}});
   Rig.Engine.BufferDone(50);
   CHECK(Rig.Engine.Position() == 0u);
   REQUIRE(Rig.Engine.Play());
@@ -69,8 +70,8 @@ TEST_CASE("the clock moves one buffer per buffer-done, only while playing, and r
   CHECK(Rig.Engine.Position() == 300u);
   std::vector<TEngineEvent> Events = Rig.Take(true);
   REQUIRE(Events.size() == 7);
-  CHECK(Events[0] == TEngineEvent{evStateChange, csPlaying, 0, "a.viv"});
-  CHECK(Events[6] == TEngineEvent{evTime, 300, 0, "a.viv"});
+  CHECK(Events[0] == TEngineEvent{dispOnStateChange, csPlaying, 0, "a.viv"});
+  CHECK(Events[6] == TEngineEvent{dispOnTime, 300, 0, "a.viv"});
   REQUIRE(Rig.Engine.Pause());
   Rig.Engine.BufferDone(50);
   CHECK(Rig.Engine.Position() == 300u);
@@ -181,7 +182,7 @@ TEST_CASE("calls in any order are safe and late answers are ignored") {
     CHECK(Rig.Take() == std::vector<TEngineEvent>{Size(200, 160, "b.viv"), AtStart("b.viv")});
     Rig.Engine.BufferDone(100);
     Rig.Engine.Load("", true);
-    CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{evStateChange, csClosed, 0, ""}});
+    CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{dispOnStateChange, csClosed, 0, ""}});
     CHECK(Rig.Engine.VideoWidth() == -1);
   }
   SUBCASE("Play after the end starts the clip again from its start") {

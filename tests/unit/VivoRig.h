@@ -26,13 +26,16 @@ struct TRig {
   }
   std::vector<TEngineEvent> Take(bool WithTimeAndState = false) {
     std::vector<TEngineEvent> Result;
-    for (const TEngineEvent& Event : Engine.Events)
-      if (WithTimeAndState || (Event.Event != evTime && Event.Event != evStateChange)) Result.push_back(Event);
-    Engine.Events.clear();
+    while (std::optional<TEngineEvent> Event = Engine.TakeEvent())
+      if (WithTimeAndState || (Event->Event != dispOnTime && Event->Event != dispOnStateChange)) Result.push_back(*Event);
     return Result;
   }
+  // Ms of clip played in buffers of 50 ms, each heard as soon as it is done.
   void Run(uint32_t Ms) {
-    for (uint32_t Done = 0; Done < Ms; Done += 50) Engine.BufferDone(50);
+    for (uint32_t Done = 0; Done < Ms; Done += 50) {
+      Engine.BufferDone(50);
+      Engine.Present(Engine.Position());
+    }
     Serve();
   }
 };

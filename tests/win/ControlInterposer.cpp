@@ -180,8 +180,8 @@ TControlInterposer::TControlInterposer() {
   auto GetClassObject = Ocx ? reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
                                   reinterpret_cast<void*>(GetProcAddress(Ocx, "DllGetClassObject")))
                             : nullptr;
-  if (!GetClassObject || FAILED(GetClassObject(CLASS_VvPPWeb, IID_IClassFactory, reinterpret_cast<void**>(&Factory))) ||
-      FAILED(CoRegisterClassObject(CLASS_VvPPWeb, &StandIn, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &Cookie))) {
+  if (!GetClassObject || FAILED(GetClassObject(CLSID_VvPPWeb, IID_IClassFactory, reinterpret_cast<void**>(&Factory))) ||
+      FAILED(CoRegisterClassObject(CLSID_VvPPWeb, &StandIn, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &Cookie))) {
     if (Factory) Factory->Release();
     if (Ocx) FreeLibrary(Ocx);
     CoUninitialize();

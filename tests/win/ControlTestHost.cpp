@@ -30,7 +30,7 @@ std::string OcxPath() { return VVPPWEB_OCX; }
 
 std::string ClassIdText() {
   wchar_t Text[40] = L"";
-  StringFromGUID2(CLASS_VvPPWeb, Text, 40);
+  StringFromGUID2(CLSID_VvPPWeb, Text, 40);
   return WideToAnsi(Text);
 }
 

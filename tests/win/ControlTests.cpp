@@ -468,7 +468,8 @@ TEST_CASE_FIXTURE(TControlFixture, "a playlist of three clips of different sizes
   CHECK(Starts == std::vector<std::string>{"one.viv 160x120", "two b.viv 320x240", "three.viv 128x96"});
   CHECK(Ends == 1);
   CHECK(EndUrl == Dir / "~~quillo.viv.tmp");
-  CHECK(Vivo.URL() == Dir / "~~quillo.viv.tmp");
+  // Of a command file, URL names the entry: the last one played.
+  CHECK(Vivo.URL() == Dir / "three.viv");
 }
 
 TEST_CASE_FIXTURE(TControlFixture, "bad input raises OnFetchError, without a hang or a leak of handles") {
@@ -478,7 +479,7 @@ TEST_CASE_FIXTURE(TControlFixture, "bad input raises OnFetchError, without a han
   std::string Whole = WriteClip(Dir / "whole.viv", 176, 144, 1000);
   WriteBytes(Dir / "cut.viv", Whole.substr(0, 20));
   WriteBytes(Dir / "empty.viv", "");
-  WriteBytes(Dir / "list.viv", "Version: Vivo/2.00\r\nBegin: commands\r\nnext gone.viv\r\n");
+  WriteBytes(Dir / "list.viv", "Version: Vivo/2.00\r\nBegin: commands\r\nnext gone.viv\r\nnext text.viv\r\nnext whole.viv\r\n");
   struct TCase {
     std::string Name;
     const char* Expected;
@@ -517,10 +518,15 @@ TEST_CASE_FIXTURE(TControlFixture, "bad input raises OnFetchError, without a han
   GetProcessHandleCount(GetCurrentProcess(), &After);
   CHECK(After <= Before + 2);
 
+  // In a command file each failure is told with the user's own file as URL, not the list's.
   Events.Lines.clear();
+  std::vector<std::string> Failed;
+  Vivo.OnFetchError = [&](TObject*, int32_t) { Failed.push_back(Vivo.URL()); };
   Vivo.Load(Dir / "list.viv");
+  Vivo.Play();
   REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }));
-  CHECK(Events.Lines == std::vector<std::string>{"FetchError(80070002)", "AtEnd(" + Dir / "list.viv" + ")"});
+  CHECK(Failed == std::vector<std::string>{Dir / "gone.viv", Dir / "text.viv"});
+  CHECK(Events.Count("AtStart(" + Dir / "whole.viv" + ")") == 1);
 }
 
 TEST_CASE_FIXTURE(TControlFixture, "broken clips play what they can; OnFetchError only when nothing plays; nothing leaks") {

@@ -1,0 +1,213 @@
+// The clock heard between buffers: the engine, the sound clock and a modelled device run a real
+// clip millisecond by millisecond, and each picture must be the one due at the sound heard then,
+// however late the device's messages, with the host's six dispatches, and across a pause.
+#include <doctest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "tests/unit/VivoRig.h"
+#include "vvppweb/SoundClock.h"
+
+namespace {
+
+std::string CorpusClip(const std::string& Name) {
+  std::ifstream In(std::string(QUILLO_VIVO_CORPUS) + Name, std::ios::binary);
+  std::ostringstream Bytes;
+  Bytes << In.rdbuf();
+  REQUIRE_MESSAGE(!Bytes.str().empty(), "no test clip " << Name);
+  return Bytes.str();
+}
+
+constexpr uint32_t Rate = 8000;
+constexpr uint32_t BufferMs = 50;
+
+// A wave-output device: it plays what is queued without a break, and each buffer's done comes
+// once it has been heard, late by up to MaxLateMs (the device's period, the message queue).
+struct TDevice {
+  uint32_t MaxLateMs = 0;
+  uint64_t StartUs = 0;
+  std::vector<uint64_t> Ends;  // the timeline's sample after each buffer queued
+  size_t Reported = 0;
+
+  uint64_t Queued() const { return Ends.empty() ? 0 : Ends.back(); }
+  uint64_t Played(uint64_t NowUs) const { return std::min(Queued(), (NowUs - StartUs) * Rate / 1000000); }
+  bool TakeDone(uint64_t NowUs) {
+    if (Reported == Ends.size()) return false;
+    uint64_t LateUs = MaxLateMs ? (Reported * 7 % (MaxLateMs + 1)) * 1000 : 0;
+    if (NowUs < StartUs + Ends[Reported] * 1000000 / Rate + LateUs) return false;
+    ++Reported;
+    return true;
+  }
+};
+
+struct TCase {
+  const char* Name;
+  bool StandIn;           // no device: the timer's stand-in
+  uint32_t MaxLateMs;     // of the device's done messages
+  int Dispatches;         // each done delivered this often, as the host's fast forward does
+  uint32_t PauseAtMs;     // wall time of a pause (0: none), resumed 300 ms later
+};
+
+// Plays clock.viv (15 pictures a second) as the control does for WallMs of wall time.
+void Play(const TCase& Case, uint32_t WallMs) {
+  TRig Rig;
+  Rig.Files = {{"clock.viv", CorpusClip("clock.viv")}};
+  Rig.Engine.Load("clock.viv", true);
+  Rig.Serve();
+  REQUIRE(Rig.Engine.Playing());
+  const TClipMedia& Media = *Rig.Engine.ClipMedia();
+  const std::vector<uint32_t>& Times = Media.Scan().PictureTimes;
+
+  TSoundClock Clock;
+  TTimerDevice StandIn;
+  TDevice Device;
+  uint32_t StartedAtClock = 0;  // the clip's clock when the sound (re)started
+  uint64_t PausedUs = 0;
+  int Checked = 0;
+  uint64_t StartedUs = 0;
+  auto Start = [&](uint64_t NowUs) {
+    Clock.Start(Rate, NowUs);
+    StandIn.Start(Rate, NowUs);
+    Device = TDevice{Case.MaxLateMs, NowUs, {}, 0};
+    StartedUs = NowUs;
+    StartedAtClock = Rig.Engine.Position();
+  };
+  auto Fill = [&] {
+    while ((Case.StandIn ? StandIn.Queued() : Device.Ends.size() - Device.Reported) < 3) {
+      TSoundBuffer Buffer = Rig.Engine.NextSound(BufferMs);
+      if (Case.StandIn)
+        StandIn.Queue(Buffer.Ms, Buffer.Samples.size());
+      else
+        Device.Ends.push_back(Device.Queued() + Buffer.Samples.size());
+      Clock.Queued(Buffer.Samples.size());
+    }
+  };
+  auto Heard = [&](uint64_t NowUs) {
+    uint64_t Played = Case.StandIn ? StandIn.Played(NowUs) : Clock.HeardAt(NowUs);
+    int64_t Ms = int64_t(Rig.Engine.Position()) + Clock.HeardOffsetMs(Played);
+    return static_cast<uint32_t>(std::clamp<int64_t>(Ms, 0, Rig.Engine.LengthMs()));
+  };
+  Start(0);
+  Fill();
+  for (uint64_t NowUs = 0; NowUs <= uint64_t(WallMs) * 1000 && (PausedUs || Rig.Engine.State() == csPlaying);
+       NowUs += 1000) {
+    if (Case.PauseAtMs && NowUs == uint64_t(Case.PauseAtMs) * 1000) {
+      // Paused where the sound is heard: that picture stays, and the sound goes on from there.
+      uint32_t At = Heard(NowUs);
+      REQUIRE(Rig.Engine.PauseAt(At));
+      CHECK(Rig.Engine.Position() == At);
+      CHECK(Rig.Engine.Picture()->TimeMs == *std::prev(std::upper_bound(Times.begin(), Times.end(), At)));
+      TSoundBuffer Again = Rig.Engine.NextSound(BufferMs);
+      TSoundBuffer Whole;
+      {
+        TRig Fresh;
+        Fresh.Files = Rig.Files;
+        Fresh.Engine.Load("clock.viv", true);
+        Fresh.Serve();
+        for (uint32_t Ms = 0; Ms < At + BufferMs; Ms += 1) {
+          TSoundBuffer One = Fresh.Engine.NextSound(1);
+          Whole.Samples.insert(Whole.Samples.end(), One.Samples.begin(), One.Samples.end());
+        }
+      }
+      std::vector<int16_t> Expected(Whole.Samples.begin() + At * Rate / 1000,
+                                    Whole.Samples.begin() + (At + BufferMs) * Rate / 1000);
+      CHECK(Again.Samples == Expected);
+      Rig.Engine.RequeueSound(At);
+      PausedUs = NowUs;
+      continue;
+    }
+    if (PausedUs) {
+      if (NowUs < PausedUs + 300000) continue;
+      PausedUs = 0;
+      REQUIRE(Rig.Engine.Play());
+      Start(NowUs);
+      Fill();
+    }
+    uint32_t Ms = 0;
+    while (Case.StandIn ? StandIn.TakeDue(NowUs, Ms) : Device.TakeDone(NowUs)) {
+      Clock.Done(NowUs);
+      for (int I = 0; I < Case.Dispatches; ++I) Rig.Engine.BufferDone(Case.StandIn ? Ms : BufferMs);
+      if (Rig.Engine.State() != csPlaying) break;
+      Fill();
+    }
+    uint32_t At = Heard(NowUs);
+    Rig.Engine.Present(At);
+    const TPicture* Shown = Rig.Engine.Picture();
+    REQUIRE(Shown);
+    // Never ahead of the sound heard, and at 1x never behind it by as much as a millisecond.
+    CHECK(Shown->TimeMs <= At);
+    if (Case.Dispatches == 1) {
+      // What is really heard: the picture due then, or, for as long as no done has come on time
+      // since the device started, one due up to that lateness before.
+      uint32_t Truth = StartedAtClock + static_cast<uint32_t>((Case.StandIn ? StandIn.Played(NowUs) : Device.Played(NowUs)) * 1000 / Rate);
+      auto DueAt = [&](uint32_t Ms) { return *std::prev(std::upper_bound(Times.begin(), Times.end(), Ms)); };
+      bool Settled = NowUs >= StartedUs + 500000;
+      bool Right = Shown->TimeMs == DueAt(Truth) ||
+                   (!Settled && Shown->TimeMs == DueAt(Truth > Case.MaxLateMs ? Truth - Case.MaxLateMs : 0));
+      CHECK_MESSAGE(Right, "at " << NowUs / 1000 << " ms, heard " << Truth << ", shown " << Shown->TimeMs);
+      ++Checked;
+    }
+    if (std::optional<uint32_t> Next = Rig.Engine.NextPictureMs()) CHECK(*Next > At);
+  }
+  if (Case.Dispatches == 1) CHECK(Checked > 2000);
+  if (Case.Dispatches == 6) {
+    // Six dispatches of each done: the clip ran six times as fast, to its end.
+    CHECK(Rig.Engine.State() == csEnded);
+  }
+}
+
+}  // namespace
+
+TEST_CASE("each picture is shown when its moment is heard, not at the next buffer") {
+  const TCase Cases[] = {
+      {"no device: the timer's stand-in", true, 0, 1, 0},
+      {"a device whose dones come on time", false, 0, 1, 0},
+      {"a device whose dones come up to 9 ms late", false, 9, 1, 0},
+      {"a pause and resume at the picture and sample heard", false, 9, 1, 1234},
+      {"a pause with the timer's stand-in", true, 0, 1, 777},
+      {"the host's fast forward, six dispatches of each done", true, 0, 6, 0},
+      {"fast forward with a device", false, 9, 6, 0},
+  };
+  for (const TCase& Case : Cases) {
+    std::string Name = Case.Name;
+    CAPTURE(Name);
+    Play(Case, 2900);
+  }
+}
+
+TEST_CASE("the sound clock: ahead within the buffer playing, behind by the device's lag, never past the queue") {
+  struct TStep {
+    int Queue;        // buffers of 400 samples (50 ms) queued before
+    int Done;         // dones handled before
+    uint64_t Played;  // the device's position
+    int64_t Offset;   // ms heard from the clock
+  };
+  const TStep Steps[] = {
+      {3, 0, 0, 0},      {0, 0, 200, 25},   {0, 0, 400, 50},  {0, 1, 400, 0},    {0, 0, 399, -1},
+      {0, 0, 360, -5},   {0, 0, 1200, 100}, {0, 0, 5000, 100}, {1, 2, 1200, 0},  {0, 0, 1400, 25},
+  };
+  TSoundClock Clock;
+  Clock.Start(8000, 0);
+  for (const TStep& Step : Steps) {
+    for (int I = 0; I < Step.Queue; ++I) Clock.Queued(400);
+    for (int I = 0; I < Step.Done; ++I) Clock.Done(0);
+    CAPTURE(Step.Played);
+    CHECK(Clock.HeardOffsetMs(Step.Played) == Step.Offset);
+  }
+
+  // Heard as the dones tell: the least late of them carried on at the sound's rate, never past
+  // what is queued, and from the start until the first done comes.
+  Clock.Start(8000, 1000000);
+  for (int I = 0; I < 3; ++I) Clock.Queued(400);
+  CHECK(Clock.HeardAt(1010000) == 80u);
+  Clock.Done(1057000);  // 7 ms late
+  CHECK(Clock.HeardAt(1060000) == 424u);
+  Clock.Done(1100000);  // on time
+  CHECK(Clock.HeardAt(1110000) == 880u);
+  Clock.Done(1155000);  // 5 ms late: the one on time still rules
+  CHECK(Clock.HeardAt(1160000) == 1200u);
+  CHECK(Clock.HeardAt(1300000) == 1200u);  // nothing more queued
+}
