@@ -73,3 +73,33 @@ stop_quillo() {
   fi
   QUILLO_PID=
 }
+
+# A PulseAudio server of our own, its runtime folder, home and log in DIR, with one null sink
+# "quillo" (16-bit mono at 48 kHz) as the default sink, so sound plays in real time with no card.
+# Its address goes to PULSE_SERVER, for Wine's PulseAudio driver and pactl/parec; its process id
+# to PULSE_PID. Fails when the server does not answer within 10 s.
+start_pulse() {
+  local dir=$1
+  mkdir -p "$dir/home"
+  chmod 700 "$dir"
+  # No D-Bus and no X for it: nothing of the session it runs in is touched.
+  env -u DISPLAY -u XDG_CONFIG_HOME HOME="$dir/home" XDG_RUNTIME_DIR="$dir" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=file:"$dir/log" \
+               -L "module-null-sink sink_name=quillo rate=48000 channels=1" \
+               -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" &
+  PULSE_PID=$!
+  export PULSE_SERVER=unix:$dir/native
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && pactl set-default-sink quillo && return 0
+    kill -0 "$PULSE_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+stop_pulse() {
+  [ -n "${PULSE_PID:-}" ] || return 0
+  kill "$PULSE_PID" 2>/dev/null
+  wait "$PULSE_PID" 2>/dev/null
+  PULSE_PID=
+  unset PULSE_SERVER
+}
