@@ -28,8 +28,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# await SECONDS WHAT COMMAND...: until COMMAND succeeds.
-await() {
+# wait_for SECONDS WHAT COMMAND...: until COMMAND succeeds.
+wait_for() {
   local seconds=$1 what=$2; shift 2
   for _ in $(seq $((seconds * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   fail "$what"
@@ -62,7 +62,7 @@ start_pulse "$work/pulse" || fail "PulseAudio did not start: $(tail -n 5 "$work/
 parec --raw --format=s16le --rate=$rate --channels=1 --latency-msec=10 -d quillo.monitor >"$sound" &
 capture=$!
 recorded() { [ "$(stat -c %s "$sound")" -ge "$1" ]; }
-await 10 "the recording did not start" recorded 9600
+wait_for 10 "the recording did not start" recorded 9600
 
 mkfifo "$work/go"
 "${WINE_RUN[@]}" "$program" "$(winpath "$clip")" 1450 <"$work/go" >"$work/program.out" 2>"$work/program.err" &
@@ -70,16 +70,16 @@ player=$!
 exec 8>"$work/go"
 # Until it has paused, or has ended without.
 paused_or_gone() { grep -q '^paused=' "$work/program.out" || ! kill -0 "$player" 2>/dev/null; }
-await 30 "the control did not pause" paused_or_gone
+wait_for 30 "the control did not pause" paused_or_gone
 grep -q '^paused=' "$work/program.out" || fail "the control did not pause: $(cat "$work/program.err")"
 paused_at=$(stat -c %s "$sound")
-await 10 "the sound went on after the pause" silent_tail "$paused_at" 300
+wait_for 10 "the sound went on after the pause" silent_tail "$paused_at" 300
 echo go >&8
 exec 8>&-
 wait "$player" || fail "the program failed: $(cat "$work/program.err")"
 player=
 grep -q '^ended' "$work/program.out" || fail "the clip did not end"
-await 10 "the sound went on after the clip's end" silent_tail "$(stat -c %s "$sound")" 300
+wait_for 10 "the sound went on after the clip's end" silent_tail "$(stat -c %s "$sound")" 300
 kill "$capture"; wait "$capture" 2>/dev/null; capture=
 
 # The clip's own sound, as Debian's ffmpeg decodes it, is the yardstick.
