@@ -5,9 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Startup.h"
-#include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
-#include "playlist/Playlist.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
@@ -164,8 +162,8 @@ void ReleaseInstance() {
 void ProcessCommandLine(const std::string& CommandLine) {
   std::vector<std::string> Arguments = CommandLineArguments(CommandLine);
   if (!Arguments.empty()) {
-    std::vector<std::string> Entries = PlayableArguments(Arguments);
-    if (!Entries.empty()) PlayArguments(Entries, true);
+    TStrings Entries = PlayableArguments(Arguments);
+    if (Entries.Count() > 0) MainForm->PlayEntries(Entries, true);
   }
   if (Application->Minimized()) Application->Restore();
   Application->BringToFront();
