@@ -15,7 +15,6 @@ const char* const EngineClass = "VvPPWebEngine";
 constexpr UINT_PTR ClockTimer = 1;
 constexpr UINT_PTR DeadlineTimer = 2;
 constexpr UINT FlushMessage = WM_APP + 1;
-constexpr UINT PictureMessage = WM_APP + 2;
 // The window timer's period while the sound runs: the stand-in's buffers fall due by the wall
 // clock however late it ticks, and it notices a device fallen silent.
 constexpr UINT ClockTimerMs = TControlSound::BufferMs;
@@ -65,9 +64,6 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
       Sync();
       return 0;
     }
-    case PictureMessage:
-      Present(true);
-      return 0;
     case WM_TIMER:
       if (WParam == ClockTimer && Sound.Tick()) {
         // The device fell silent: its queue is lost, the stand-in plays on from what was heard.
@@ -76,6 +72,10 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
         Sync();
       }
       if (WParam == DeadlineTimer) FetchTimedOut();
+      if (WParam == TPictureTimer::Id) {
+        KillTimer(Window, TPictureTimer::Id);
+        Present(true);
+      }
       return 0;
     case FlushMessage:
       Flush();
@@ -153,7 +153,7 @@ void TVivoControl::Present(bool AtOnce) {
     Playback.Present(Heard);
     // The next picture's moment, as far ahead of what is heard now as the clip says.
     if (std::optional<uint32_t> Next = Playback.NextPictureMs(); Next && *Next > Heard)
-      PictureTimer.Arm(Engine, PictureMessage, *Next - Heard);
+      PictureTimer.Arm(Engine, *Next - Heard);
     else
       PictureTimer.Cancel();
   }

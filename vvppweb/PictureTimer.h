@@ -1,30 +1,26 @@
-// A one-shot timer aimed at the next picture's moment: when it falls due, a message is posted
-// to the control's window, which shows the picture then. The multimedia timer keeps to the
-// millisecond, where a window timer's ticks are 10 to 16 ms coarse.
+// A one-shot timer aimed at the next picture's moment: when it falls due, the control's window
+// gets a WM_TIMER, and shows the picture then. While one is armed the system's timer runs at a
+// millisecond (timeBeginPeriod), where its ticks are otherwise 10 to 16 ms coarse.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
-
 class TPictureTimer {
 public:
+  // The WM_TIMER identifier it uses in its window.
+  static constexpr UINT_PTR Id = 3;
   TPictureTimer() = default;
   ~TPictureTimer() { Cancel(); }
   TPictureTimer(const TPictureTimer&) = delete;
   TPictureTimer& operator=(const TPictureTimer&) = delete;
 
-  // Posts Message to Window in DelayMs (at least 1), instead of any earlier aim; false when the
-  // system has no timer to give.
-  bool Arm(HWND Window, UINT Message, UINT DelayMs);
-  // No message from now on, but one already posted.
+  // Fires in Window in DelayMs (at least 1), instead of any earlier aim; false when the system
+  // has no timer to give.
+  bool Arm(HWND Window, UINT DelayMs);
+  // No WM_TIMER from it from now on. The one that has fired calls this too.
   void Cancel();
 
 private:
-  static void CALLBACK Due(UINT Id, UINT, DWORD_PTR User, DWORD_PTR, DWORD_PTR);
-  UINT Id = 0;
-  // Set when the timer has gone off: its id is no longer ours to kill (it may name another's).
-  std::atomic<bool> Fired{false};
   HWND Target = nullptr;
-  UINT Message = 0;
+  bool Fine = false;  // the system's timer set to a millisecond
 };
