@@ -61,10 +61,10 @@ ExternalProject_Add(ffmpeg_cross
     # Windows' own threads, though every decoder runs single-threaded: FFmpeg's one-time table
     # set-up and codec locks must hold when the fetch worker opens a clip while another plays.
     --disable-pthreads --enable-w32threads
-    # FFmpeg's own assembly (nasm), as Debian builds it: decoding and scaling at the machine's pace.
+    # FFmpeg's own assembly (nasm) and its own optimisation, as Debian builds it: decoding and
+    # scaling at the machine's pace. (Built for size instead, the OCX was a quarter smaller and
+    # decoded a tenth slower.)
     --x86asmexe=nasm
-    # Built for size: the 32-bit control stays under 2 MB.
-    --enable-small
     --enable-demuxer=vivo --enable-decoder=h263,g723_1,siren
   # Installed within the build step, whose products the OCX's link then waits for.
   BUILD_COMMAND make -j${ffmpeg_jobs} COMMAND make install
