@@ -1,4 +1,5 @@
-// Coding the demo picture and tone with libavcodec, packed in Vivo packets.
+// Coding a clip's pictures and sound (the demo's, or a pattern's) with libavcodec, packed in
+// Vivo packets.
 #include "vvppweb/ClipEncoder.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ std::vector<TCodedPicture> DemoPictures(const TClipOptions& Options, uint32_t Fi
   for (uint32_t Number = First; Number < First + Count; ++Number) {
     if (Options.DropEvery && Number % Options.DropEvery == Options.DropEvery - 1) continue;
     double Ms = Number * 1000.0 / Options.Fps;
-    std::string Coded = Encoder.Encode(DemoPicture(Options.Width, Options.Height, static_cast<uint32_t>(std::lround(Ms)), Number));
+    std::string Coded = Encoder.Encode(Options.DrawPicture(Options.Width, Options.Height, static_cast<uint32_t>(std::lround(Ms)), Number));
     // The H.263+ encoder counts its own picture clock; ours is plain H.263's.
     if (IsPlainH263Size(Options.Width, Options.Height)) SetTemporalReference(Coded, Number, Options.Fps);
     Pictures.push_back({Ms, std::move(Coded)});
@@ -161,7 +162,7 @@ std::string DemoPackets(const TClipOptions& Options, uint32_t First, uint32_t Co
   auto WriteSoundUpTo = [&](double Ms) {
     for (; Options.Sound && SoundFrame * FrameMs < Ms; ++SoundFrame) {
       for (size_t I = 0; I < TSoundEncoder::FrameSamples; ++I)
-        Samples[I] = DemoTone(SoundFrame * TSoundEncoder::FrameSamples + I, SoundRate);
+        Samples[I] = Options.SoundSample(SoundFrame * TSoundEncoder::FrameSamples + I, SoundRate);
       Bytes += SoundPacket(static_cast<int>(SoundFrame % 16), Sound.Encode(Samples));
     }
   };

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "vvppweb/DemoPicture.h"
+
 struct AVCodecContext;
 struct AVFrame;
 struct SwsContext;
@@ -23,6 +25,10 @@ struct TClipOptions {
   uint32_t DropEvery = 0;
   // Header lines after the technical ones, each ending with CR LF.
   std::string Fields = "Title:Demo clip\r\nAuthor:makeviv\r\nCopyright:Free to copy\r\n";
+  // What the clip shows and plays: the demo picture and tone unless another pattern is given
+  // (same contracts as DemoPicture and DemoTone).
+  std::vector<uint32_t> (*DrawPicture)(int Width, int Height, uint32_t Ms, uint32_t Number) = DemoPicture;
+  int16_t (*SoundSample)(uint64_t Sample, uint32_t Rate) = DemoTone;
 };
 
 // The sizes the H.263 encoder takes as they are; any other must be a multiple of 4 no larger
@@ -62,7 +68,7 @@ private:
   AVFrame* Frame = nullptr;
 };
 
-// A Vivo 1.00 clip of the demo picture and tone (DemoPicture.h). Throws std::runtime_error when
+// A Vivo 1.00 clip of Options' picture and sound (the demo's by default). Throws std::runtime_error when
 // the encoders refuse its values.
 std::string MakeDemoClip(const TClipOptions& Options);
 
@@ -72,11 +78,11 @@ struct TCodedPicture {
   std::string Bytes;
 };
 
-// Demo pictures First to First + Count - 1 of a clip of Options' size and rate, coded (the
+// Pictures First to First + Count - 1 of a clip of Options' size and rate, coded (the
 // dropped ones left out). The first is a whole picture.
 std::vector<TCodedPicture> DemoPictures(const TClipOptions& Options, uint32_t First, uint32_t Count);
 
-// The media packets of those pictures, with the demo tone's G.723.1 frames between them when
+// The media packets of those pictures, with the sound's G.723.1 frames between them when
 // Options.Sound says so, from the first picture's time to the time after the last. For clips
 // put together from several parts (tests).
 std::string DemoPackets(const TClipOptions& Options, uint32_t First, uint32_t Count);

@@ -1,10 +1,11 @@
 // makeviv: writes Vivo clips, for the tests, the benchmarks and the demo clip.
-//   makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]
+//   makeviv [--header-only | --pattern NAME] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]
 //   makeviv --corpus FOLDER
 //   makeviv --fill CLIP BYTES OUTPUT   CLIP's media again and again, to exactly BYTES
 // A clip has the demo picture and tone coded with libavcodec's H.263 and G.723.1 encoders; the
 // Windows build has no encoders, and writes clips of a header only, which the control shows
-// with its generated picture. --corpus writes the test clips of MakeCorpus.h.
+// with its generated picture. --pattern codes one of the timing patterns of BenchClips.h
+// instead of the demo; --corpus writes the test clips of MakeCorpus.h.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 
 #include "vvppweb/MakeVivo.h"
 #ifdef QUILLO_ENCODERS
+#include "vvppweb/BenchClips.h"
 #include "vvppweb/ClipEncoder.h"
 #include "vvppweb/MakeCorpus.h"
 #endif
@@ -41,7 +43,7 @@ bool WriteFile(const std::string& Name, const std::string& Bytes) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: makeviv [--header-only] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
+               "usage: makeviv [--header-only | --pattern flash|alternate] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
                "       makeviv --corpus FOLDER\n"
                "       makeviv --fill CLIP BYTES OUTPUT\n");
   return 2;
@@ -71,6 +73,11 @@ int main(int argc, char** argv) {
   int First = 1;
 #ifdef QUILLO_ENCODERS
   bool HeaderOnly = false;
+  TClipOptions Clip;
+  if (argc > 2 && std::strcmp(argv[1], "--pattern") == 0) {
+    if (!SetBenchPattern(argv[2], Clip)) return std::fprintf(stderr, "makeviv: no pattern %s\n", argv[2]), 2;
+    First = 3;
+  }
   if (argc == 3 && std::strcmp(argv[1], "--corpus") == 0) {
     try {
       for (const auto& [Name, Bytes] : MakeCorpus())
@@ -84,7 +91,7 @@ int main(int argc, char** argv) {
 #else
   const bool HeaderOnly = true;
 #endif
-  if (argc > 1 && std::strcmp(argv[1], "--header-only") == 0) {
+  if (First == 1 && argc > 1 && std::strcmp(argv[1], "--header-only") == 0) {
 #ifdef QUILLO_ENCODERS
     HeaderOnly = true;
 #endif
@@ -111,7 +118,6 @@ int main(int argc, char** argv) {
   }
   if (HeaderOnly) return WriteFile(Output, MakeVivoFile(Options)) ? 0 : 1;
 #ifdef QUILLO_ENCODERS
-  TClipOptions Clip;
   Clip.Width = Options.Width;
   Clip.Height = Options.Height;
   Clip.DurationMs = Options.DurationMs;

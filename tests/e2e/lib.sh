@@ -73,3 +73,43 @@ stop_quillo() {
   fi
   QUILLO_PID=
 }
+
+# A PulseAudio server of our own, its runtime folder, home and log in DIR, with one null sink
+# "quillo" (16-bit mono at 48 kHz) as the default sink, so sound plays in real time with no card.
+# Its address goes to PULSE_SERVER, for Wine's PulseAudio driver and pactl/parec; its process id
+# to PULSE_PID. Fails when the server does not answer within 10 s, or its sink does not settle.
+start_pulse() {
+  local dir=$1 latency
+  mkdir -p "$dir/home"
+  chmod 700 "$dir"
+  # No D-Bus and no X for it: nothing of the session it runs in is touched.
+  env -u DISPLAY -u XDG_CONFIG_HOME HOME="$dir/home" XDG_RUNTIME_DIR="$dir" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target=file:"$dir/log" \
+               -L "module-null-sink sink_name=quillo rate=48000 channels=1" \
+               -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" &
+  PULSE_PID=$!
+  export PULSE_SERVER=unix:$dir/native
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && pactl set-default-sink quillo && break
+    kill -0 "$PULSE_PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  # A null sink nobody asks for a latency renders up to 2 s ahead of the clock, then takes back
+  # what a new stream changes: its monitor would be neither whole nor in time. A listener asking
+  # for 10 ms, there all along, keeps it rendering as it plays; we go on once it has caught up.
+  parec --raw --latency-msec=10 -d quillo.monitor >/dev/null 2>&1 &
+  PULSE_KEEPER=$!
+  for _ in $(seq 100); do
+    latency=$(pactl list sinks 2>/dev/null | sed -n 's/.*Latency: \([0-9]*\) usec.*/\1/p')
+    [ -n "$latency" ] && [ "$latency" -lt 50000 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+stop_pulse() {
+  [ -n "${PULSE_PID:-}" ] || return 0
+  kill "$PULSE_KEEPER" "$PULSE_PID" 2>/dev/null
+  wait "$PULSE_KEEPER" "$PULSE_PID" 2>/dev/null
+  PULSE_PID= PULSE_KEEPER=
+  unset PULSE_SERVER
+}

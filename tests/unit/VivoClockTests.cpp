@@ -4,22 +4,12 @@
 #include <doctest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "tests/unit/VivoRig.h"
 #include "vvppweb/SoundClock.h"
 
 namespace {
-
-std::string CorpusClip(const std::string& Name) {
-  std::ifstream In(std::string(QUILLO_VIVO_CORPUS) + Name, std::ios::binary);
-  std::ostringstream Bytes;
-  Bytes << In.rdbuf();
-  REQUIRE_MESSAGE(!Bytes.str().empty(), "no test clip " << Name);
-  return Bytes.str();
-}
 
 constexpr uint32_t Rate = 8000;
 constexpr uint32_t BufferMs = 50;

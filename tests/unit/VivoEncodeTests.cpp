@@ -1,13 +1,16 @@
 // makeviv's clips (native only, where libavcodec has the encoders): decoded, they show the demo
-// picture of their time and play its tone; the committed test clips are what makeviv writes.
+// picture of their time and play its tone, or the timing patterns theirs; the committed test
+// clips are what makeviv writes.
 #include <doctest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "tests/unit/VivoRig.h"
+#include "vvppweb/BenchClips.h"
 #include "vvppweb/ClipEncoder.h"
 #include "vvppweb/DemoPicture.h"
 #include "vvppweb/MakeCorpus.h"
@@ -85,6 +88,61 @@ TEST_CASE("makeviv's clip: every picture is the demo picture of its time, the so
   CHECK(Steady >= Rms(Tone, 2000, 4000) / 2);
   CHECK(Steady <= Rms(Tone, 2000, 4000) * 2);
   CHECK(Beep > Steady * 1.3);
+}
+
+TEST_CASE("timing patterns: the white pictures and the beeps on the full seconds, or black and white in turn") {
+  struct TCase {
+    const char* Pattern;
+    double Fps;
+  };
+  for (TCase Case : {TCase{"flash", 15}, TCase{"flash", 12}, TCase{"flash", 10}, TCase{"alternate", 12}}) {
+    CAPTURE(Case.Pattern);
+    CAPTURE(Case.Fps);
+    TClipOptions Options;
+    Options.DurationMs = 2500;
+    Options.Fps = Case.Fps;
+    REQUIRE(SetBenchPattern(Case.Pattern, Options));
+    const bool Flash = std::string(Case.Pattern) == "flash";
+    TRig Rig;
+    Rig.Files = {{"a.viv", MakeDemoClip(Options)}};
+    Rig.Engine.Load("a.viv", true);
+    Rig.Serve();
+    REQUIRE(Rig.Engine.ClipMedia() != nullptr);
+    TPictureScaler Scaler;
+    std::vector<uint32_t> Shown;
+    std::vector<int16_t> Sound;
+    uint64_t Serial = 0;
+    uint32_t Pictures = 0;
+    while (Rig.Engine.State() != csEnded) {
+      const TPicture* Picture = Rig.Engine.Picture();
+      REQUIRE(Picture != nullptr);
+      if (Picture->Serial != Serial) {
+        Serial = Picture->Serial;
+        REQUIRE(Scaler.Draw(*Picture, 176, 144, Shown));
+        CAPTURE(Picture->TimeMs);
+        // Every pixel plainly black or white, all alike.
+        bool White = (Shown[0] & 0xFF) > 128;
+        CHECK(std::count_if(Shown.begin(), Shown.end(), [&](uint32_t Pixel) { return ((Pixel & 0xFF) > 128) != White; }) == 0);
+        CHECK(White == (Flash ? Picture->TimeMs > 0 && Picture->TimeMs % 1000 == 0 : Pictures % 2 == 1));
+        ++Pictures;
+      }
+      TSoundBuffer Buffer = Rig.Engine.NextSound(50);
+      if (Buffer.Decoded) Sound.insert(Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
+      Rig.Engine.BufferDone(Buffer.Ms);
+    }
+    CHECK(Pictures == static_cast<uint32_t>(std::ceil(2.5 * Case.Fps)));
+    // Loud from the full second for the beep's length, and nearly silent everywhere else: the
+    // speech coder takes a few milliseconds to open up.
+    REQUIRE(Sound.size() >= 20000u);
+    for (size_t Ms = 0; Ms + 10 <= 2500; Ms += 10) {
+      bool Beep = Flash && (Ms == 1020 || Ms == 2020);
+      bool Quiet = !Flash || Ms % 1000 >= BenchBeepMs + 30;
+      CAPTURE(Ms);
+      double Level = Rms(Sound, Ms * 8, 80);
+      if (Beep) CHECK(Level > 8000);
+      if (Quiet) CHECK(Level < 300);
+    }
+  }
 }
 
 TEST_CASE("picture sizes: H.263's own, H.263+ for multiples of 4, others refused") {

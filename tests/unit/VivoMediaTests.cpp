@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string CorpusClip(const std::string& Name) {
-  std::ifstream In(std::string(QUILLO_VIVO_CORPUS) + Name, std::ios::binary);
-  std::ostringstream Bytes;
-  Bytes << In.rdbuf();
-  REQUIRE_MESSAGE(!Bytes.str().empty(), "no test clip " << Name);
-  return Bytes.str();
-}
-
 // What playing a clip through to its end showed and queued.
 struct TPlayed {
   int32_t Error = 0;

@@ -2,8 +2,12 @@
 // control's worker would, and its events taken.
 #pragma once
 
+#include <doctest.h>
+
 #include <cstdint>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,3 +43,12 @@ struct TRig {
     Serve();
   }
 };
+
+// A clip of the test corpus (tests/unit/VivoCorpus), as makeviv --corpus wrote it.
+inline std::string CorpusClip(const std::string& Name) {
+  std::ifstream In(std::string(QUILLO_VIVO_CORPUS) + Name, std::ios::binary);
+  std::ostringstream Bytes;
+  Bytes << In.rdbuf();
+  REQUIRE_MESSAGE(!Bytes.str().empty(), "no test clip " << Name);
+  return Bytes.str();
+}

@@ -1,0 +1,45 @@
+// Black and white pictures and a beep on the second, for measuring presentation timing.
+#include "vvppweb/BenchClips.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t White = 0xFFFFFF;
+
+std::vector<uint32_t> Plain(int Width, int Height, bool Light) {
+  return std::vector<uint32_t>(static_cast<size_t>(Width) * static_cast<size_t>(Height), Light ? White : 0);
+}
+
+// Ms is the picture's time rounded to the millisecond, so a picture on a full second has it exact.
+std::vector<uint32_t> FlashPicture(int Width, int Height, uint32_t Ms, uint32_t) {
+  return Plain(Width, Height, Ms > 0 && Ms % 1000 == 0);
+}
+
+int16_t FlashSound(uint64_t Sample, uint32_t Rate) {
+  uint64_t Within = Sample % Rate;
+  if (Sample < Rate || Within >= uint64_t{Rate} * BenchBeepMs / 1000) return 0;
+  return static_cast<int16_t>(std::lround(0.5 * 32767 * std::sin(2 * 3.14159265358979323846 * BenchBeepHz * Within / Rate)));
+}
+
+std::vector<uint32_t> AlternatePicture(int Width, int Height, uint32_t, uint32_t Number) {
+  return Plain(Width, Height, Number % 2 == 1);
+}
+
+int16_t Silence(uint64_t, uint32_t) { return 0; }
+
+}  // namespace
+
+bool SetBenchPattern(const std::string& Name, TClipOptions& Options) {
+  if (Name == "flash") {
+    Options.DrawPicture = FlashPicture;
+    Options.SoundSample = FlashSound;
+  } else if (Name == "alternate") {
+    Options.DrawPicture = AlternatePicture;
+    Options.SoundSample = Silence;
+  } else {
+    return false;
+  }
+  Options.Fields = "Title:" + Name + "\r\nAuthor:makeviv\r\n";
+  return true;
+}

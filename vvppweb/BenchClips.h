@@ -1,0 +1,17 @@
+// The clips tools/bench-presentation plays: plain black and white pictures and a short beep, whose
+// moments a pixel probe on the screen and a recording of the sound device find to the millisecond.
+#pragma once
+
+#include <string>
+
+#include "vvppweb/ClipEncoder.h"
+
+// The beep: a tone of BeepHz for BeepMs, starting on the same clip time as its white picture.
+inline constexpr double BenchBeepHz = 880;
+inline constexpr unsigned BenchBeepMs = 60;
+
+// Sets what Options' clip shows and plays to the pattern Name; false for an unknown name.
+//   flash       black and silent, but at every full second from the first on one white picture
+//               and one beep, together
+//   alternate   pictures black and white in turn, from black; silent
+bool SetBenchPattern(const std::string& Name, TClipOptions& Options);
