@@ -5,24 +5,15 @@
 #include <doctest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
+#include "tests/unit/VivoRig.h"
 #include "vvppweb/ClipExport.h"
 #include "vvppweb/ClipMedia.h"
 #include "vvppweb/MakeCorpus.h"
 #include "vvppweb/MediaDemux.h"
 
 namespace {
-
-std::string CorpusClip(const std::string& Name) {
-  std::ifstream In(std::string(QUILLO_VIVO_CORPUS) + Name, std::ios::binary);
-  std::ostringstream Bytes;
-  Bytes << In.rdbuf();
-  REQUIRE_MESSAGE(!Bytes.str().empty(), "no test clip " << Name);
-  return Bytes.str();
-}
 
 // A file in memory; writes fail, as on a full disk, past Room bytes.
 struct TMemoryOutput : TCopyOutput {
