@@ -22,7 +22,7 @@ extern "C" {
 namespace {
 
 // The MPEG-4 encoder's fixed quantiser: the copy's pictures stay above 38 dB of the clip's.
-constexpr int Mp4Quantiser = 5;
+constexpr int Mp4Quantiser = 3;
 constexpr int OutputBufferSize = 1 << 16;
 // Samples per sound frame for an encoder that takes any number.
 constexpr int AnyFrameSamples = 4096;

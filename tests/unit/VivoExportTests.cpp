@@ -274,7 +274,7 @@ TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska a
       REQUIRE(Copy.Pictures[I].Height == Original.Pictures[I].Height);
       Lowest = std::min(Lowest, Psnr(Copy.Pictures[I], Original.Pictures[I]));
     }
-    MESSAGE(Name << ": " << Output.Bytes.size() << " bytes, pictures at least " << Lowest << " dB");
+    INFO(Name << ": " << Output.Bytes.size() << " bytes, pictures at least " << Lowest << " dB");
     CHECK(Copy.SampleRate == int(Original.Info.SampleRate));
     if (Matroska) {
       // The clip's own coded pictures, byte for byte, the whole ones marked as such; the sound
@@ -289,7 +289,7 @@ TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska a
       CHECK(Copy.SoundLength == int64_t(Original.Sound.size()));
       REQUIRE(Copy.Samples.size() >= Original.Sound.size());
       Copy.Samples.resize(Original.Sound.size());
-      MESSAGE(Name << ": sound " << Decibels(Original.Sound) << " dB, copy " << Decibels(Copy.Samples) << " dB");
+      INFO(Name << ": sound " << Decibels(Original.Sound) << " dB, copy " << Decibels(Copy.Samples) << " dB");
       CHECK(Lag(Original.Sound, Copy.Samples, Copy.SampleRate) == 0);
       CHECK(std::abs(Decibels(Copy.Samples) - Decibels(Original.Sound)) <= 0.5);
     }
