@@ -129,7 +129,7 @@ public:
   TProgressWindow(const TProgressWindow&) = delete;
   TProgressWindow& operator=(const TProgressWindow&) = delete;
 
-  // Keys of the window: Escape and Enter cancel, as in a dialog.
+  // The keys of a dialog: Escape cancels, Space or Enter on the focused Cancel button too.
   bool DialogMessage(MSG& Message) { return Window && IsDialogMessageA(Window, &Message); }
 
 private:
