@@ -239,6 +239,9 @@ private:
       Context.flags |= AV_CODEC_FLAG_QSCALE;
       Context.global_quality = FF_QP2LAMBDA * Mp4Quantiser;
       Context.mb_decision = FF_MB_DECISION_RD;
+      // Simple Profile's level by the picture's size, for players that go by it: 3 up to CIF.
+      const int Area = Width * Height;
+      Context.level = Area <= 352 * 288 ? 3 : Area <= 640 * 480 ? 4 : Area <= 720 * 576 ? 5 : 6;
     });
     Check(avcodec_parameters_from_context(PictureStream->codecpar, PictureEncoder.get()), "the MPEG-4 encoder");
     PictureStream->time_base = PictureEncoder->time_base;

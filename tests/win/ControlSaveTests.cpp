@@ -147,6 +147,21 @@ TEST_CASE_FIXTURE(TControlFixture, "Save As: the type chosen or typed; a copy th
     }
     CHECK(IsWindowEnabled(Parent.Handle()));
   }
+
+  // Of a playlist, the entry shown: here the second, a Vivo 2 clip.
+  WriteBytes(Dir / "siren.viv", CorpusClip("siren.viv"));
+  WriteBytes(Dir / "list.viv", "Version: Vivo/2.00\r\nBegin: commands\r\nnext clock.viv\r\nnext siren.viv\r\n");
+  Vivo.Load(Dir / "list.viv");
+  Vivo.Play();
+  REQUIRE(FastForwardUntil([&] { return Events.Count("AtStart") == 3; }, 10000));
+  Vivo.Pause();
+  {
+    TUser User({{"Save a Copy of the Clip", Dir / "entry", 2, nullptr}});
+    Vivo.SaveAs();
+  }
+  CHECK(TUser::Seen == std::vector<std::string>{"Save a Copy of the Clip: siren"});
+  REQUIRE(FileExists(Dir / "entry.mkv"));
+  CHECK(Kind(ReadBytes(Dir / "entry.mkv")) == "Matroska");
   Vivo.Load("");
 }
 
