@@ -1,13 +1,12 @@
 // The single-instance guard and the hand-over of a later start's command line.
 #include "app/OneInstance.h"
 
+#include <deque>
 #include <optional>
 
 #include "app/CommandLine.h"
 #include "app/Startup.h"
-#include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
-#include "playlist/Playlist.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
@@ -29,6 +28,12 @@ HWND Window = nullptr;
 // A hand-over that arrives while one is being played waits for it; a newer one replaces it.
 bool HandingOver = false;
 std::optional<std::string> PendingLine;
+
+// Hand-overs that came before start-up could take them, in order, and the message that has the
+// loop take them once it can.
+bool Accepting = false;
+std::deque<std::string> HeldLines;
+constexpr UINT TakeHeldMessage = HandOverMessage + 1;
 
 [[noreturn]] void Fail(const std::string& Step) {
   DWORD Code = GetLastError();
@@ -75,11 +80,27 @@ void TakeLines(std::string Line) {
   }
 }
 
+// Each held line in turn; one that comes meanwhile queues behind them, so the order stays.
+void TakeHeldLines() {
+  while (!HeldLines.empty()) {
+    Application->ReportErrors([] { TakeLines(HeldLines.front()); });
+    HeldLines.pop_front();
+  }
+}
+
 LRESULT CALLBACK OneInstanceWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg == TakeHeldMessage) {
+    TakeHeldLines();
+    return 0;
+  }
   if (Msg != HandOverMessage) return DefWindowProcA(Wnd, Msg, W, L);
   // Read within the field's 1024 bytes, whatever a writer left there; then mark it taken.
   std::string Line = FieldText(Block->CommandLine, sizeof Block->CommandLine);
   Block->CommandLine[0] = '\0';
+  if (!Accepting || !HeldLines.empty()) {
+    HeldLines.push_back(std::move(Line));
+    return 0;
+  }
   Application->ReportErrors([&] { TakeLines(std::move(Line)); });
   return 0;
 }
@@ -101,7 +122,12 @@ void HandOver() {
     WaitUntil([] { return Block->CommandLine[0] == '\0'; }, LineTakenWaitMs);
     Line.copy(Block->CommandLine, Line.size());
     Block->CommandLine[Line.size()] = '\0';
-    Published = PostMessageA(PublishedWindow(), HandOverMessage, 0, 0);
+    // This process was started by the user and may own the foreground; the player's process
+    // is to have it when it comes to the front.
+    DWORD Owner = 0;
+    if (GetWindowThreadProcessId(PublishedWindow(), &Owner) && Owner)
+      HandOverCalls.AllowForeground(Owner);
+    Published = HandOverCalls.Post(PublishedWindow(), HandOverMessage, 0, 0);
   }
   if (HoldsTurn) ReleaseMutex(Turn);
   if (Turn) CloseHandle(Turn);
@@ -112,6 +138,8 @@ void HandOver() {
 }
 
 }  // namespace
+
+THandOverCalls HandOverCalls;
 
 bool AcquireInstance() {
   SetLastError(0);
@@ -141,6 +169,8 @@ bool AcquireInstance() {
 }
 
 void ReleaseInstance() {
+  Accepting = false;
+  HeldLines.clear();
   if (Window) {
     // Later instances stop waiting for a window that is going away.
     if (Block) InterlockedExchange(WindowField(), 0);
@@ -161,11 +191,16 @@ void ReleaseInstance() {
   }
 }
 
+void AcceptHandOvers() {
+  Accepting = true;
+  if (!HeldLines.empty() && Window) PostMessageA(Window, TakeHeldMessage, 0, 0);
+}
+
 void ProcessCommandLine(const std::string& CommandLine) {
   std::vector<std::string> Arguments = CommandLineArguments(CommandLine);
   if (!Arguments.empty()) {
-    std::vector<std::string> Entries = PlayableArguments(Arguments);
-    if (!Entries.empty()) PlayArguments(Entries, true);
+    TStrings Entries = PlayableArguments(Arguments);
+    if (Entries.Count() > 0) MainForm->PlayEntries(Entries, true);
   }
   if (Application->Minimized()) Application->Restore();
   Application->BringToFront();

@@ -28,6 +28,21 @@ bool AcquireInstance();
 // Gives up the window, its class, the view and the mapping, each only when held.
 void ReleaseInstance();
 
+// Until this is called, hand-overs are kept, in the order they came, without touching the player
+// (a start-up message box handles messages before the playlist editor exists); then they are
+// played in that order from the message loop, and later ones at once. Called by start-up once
+// its windows exist and its own command line is open.
+void AcceptHandOvers();
+
+// What a later instance does to the running player's window: lets the player's process take
+// the foreground (only the foreground process may give it away), then posts the hand-over.
+// Tests put recorders in their place.
+struct THandOverCalls {
+  BOOL(WINAPI* AllowForeground)(DWORD ProcessId) = AllowSetForegroundWindow;
+  BOOL(WINAPI* Post)(HWND Window, UINT Message, WPARAM W, LPARAM L) = PostMessageA;
+};
+extern THandOverCalls HandOverCalls;
+
 // The arguments of CommandLine (token 0 is the later instance's path) become the playlist and
 // are played; in every case the player comes to the front, restored if it was minimised.
 void ProcessCommandLine(const std::string& CommandLine);

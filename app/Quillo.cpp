@@ -41,6 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CreateSecondaryForms();
     LoadSettings();
     if (!CommandLineArguments(GetCommandLineA()).empty()) OpenCommandLine();
+    AcceptHandOvers();
     Application->Run();
     SaveSettings();
     Application->HelpCommand(HELP_QUIT, 0);

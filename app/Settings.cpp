@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <span>
 #include <vector>
 
 #include "app/SettingsValues.h"
@@ -41,20 +42,20 @@ struct TSetting {
   std::string Value;
 };
 
+// The place of the first checked entry among Items, -1 when none is.
+int FirstChecked(TMainForm& Form, std::span<TMenuItem* TMainForm::*const> Items) {
+  for (size_t Index = 0; Index < Items.size(); ++Index)
+    if ((Form.*Items[Index])->Checked) return static_cast<int>(Index);
+  return -1;
+}
+
 // The keys in file order; Size is left out when no size item is checked.
 std::vector<TSetting> CurrentSettings(TMainForm& Form) {
   std::vector<TSetting> Settings;
-  TMenuItem* Sizes[] = {Form.HalfSize1,  Form.OriginalSize1, Form.DoubleSize1,
-                        Form.TripleSize1, Form.FullScreen1,  Form.ScaledFullScreen1};
-  for (int Code = 0; Code < 6; ++Code)
-    if (Sizes[Code]->Checked) {
-      Settings.push_back({"View", "Size", std::to_string(Code)});
-      break;
-    }
-  int Mode = Form.DirectXMode1->Checked         ? 1
-             : Form.PresentationMode1->Checked ? 2
-             : Form.CompactMode1->Checked      ? 3
-                                               : 0;
+  if (int Size = FirstChecked(Form, ViewSizes); Size >= 0)
+    Settings.push_back({"View", "Size", std::to_string(Size)});
+  // Mode 0 is none; the modes count from 1.
+  const int Mode = FirstChecked(Form, ViewModes) + 1;
   auto Flag = [](TMenuItem* Item) { return std::string(Item->Checked ? "1" : "0"); };
   Settings.push_back({"View", "Mode", std::to_string(Mode)});
   Settings.push_back({"View", "AlwaysOnTop", Flag(Form.AlwaysOnTop1)});
@@ -91,13 +92,8 @@ void LoadSettings() {
   TStoredSettings Stored =
       DecodeSettings([&](const char* Section, const char* Key) { return ReadText(File, Section, Key); });
   TMainForm& Form = *MainForm;
-  void (TMainForm::*const Sizes[])(TObject*) = {
-      &TMainForm::HalfSize1Click,  &TMainForm::OriginalSize1Click, &TMainForm::DoubleSize1Click,
-      &TMainForm::TripleSize1Click, &TMainForm::FullScreen1Click,  &TMainForm::ScaledFullScreen1Click};
-  (Form.*Sizes[Stored.Size])(nullptr);
-  if (Stored.Mode == 1) Form.DirectXMode1Click(nullptr);
-  if (Stored.Mode == 2) Form.PresentationMode1Click(nullptr);
-  if (Stored.Mode == 3) Form.CompactMode1Click(nullptr);
+  Form.RunCommand(ViewSizes[Stored.Size], nullptr);
+  if (Stored.Mode > 0) Form.RunCommand(ViewModes[Stored.Mode - 1], nullptr);
   if (Stored.AlwaysOnTop) Form.AlwaysOnTop1Click(nullptr);
   if (Stored.DisableScreenSaver) Form.DisableScreenSaver1Click(nullptr);
   if (Stored.SystemTray) Form.SystemTray1Click(nullptr);

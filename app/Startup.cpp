@@ -7,7 +7,6 @@
 #include "app/CommandLine.h"
 #include "components/About.h"
 #include "components/AboutOstra.h"
-#include "control/VVPPWEBLib_TLB.h"
 #include "player/Main.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistText.h"
@@ -65,29 +64,20 @@ std::string FullArgument(const std::string& Argument) {
   return Full;
 }
 
-std::vector<std::string> PlayableArguments(const std::vector<std::string>& Arguments) {
-  std::vector<std::string> Playable;
+TStrings PlayableArguments(const std::vector<std::string>& Arguments) {
+  TStrings Playable;
   for (const std::string& Argument : Arguments) {
     if (IsPlaylistEntry(Argument))
-      Playable.push_back(Argument);
+      Playable.Add(Argument);
     else
       MessageDlg(RefusedEntryMessage(Argument), mtError, mbOK);
   }
   return Playable;
 }
 
-void PlayArguments(const std::vector<std::string>& Entries, bool CloseClip) {
-  PlayListForm->VivoList.Clear();
-  for (const std::string& Entry : Entries) PlayListForm->VivoList.Add(Entry);
-  if (CloseClip) MainForm->vivo->Load("");
-  std::string TempPlaylist = PlayListForm->TempPlaylist();
-  PlayListForm->WritePlaylist(TempPlaylist, true);
-  MainForm->PlayFile(TempPlaylist);
-}
-
 void OpenCommandLine() {
   std::vector<std::string> Arguments = CommandLineArguments(GetCommandLineA());
   for (std::string& Argument : Arguments) Argument = FullArgument(Argument);
-  std::vector<std::string> Entries = PlayableArguments(Arguments);
-  if (!Entries.empty()) PlayArguments(Entries, false);
+  TStrings Entries = PlayableArguments(Arguments);
+  if (Entries.Count() > 0) MainForm->PlayEntries(Entries, false);
 }

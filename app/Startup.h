@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Strings.h"
+
 // Registers the COM server in LibraryPath through its own DllRegisterServer; a library that
 // cannot be loaded is reported in an error box.
 void RegisterControl(const std::string& LibraryPath);
@@ -24,11 +26,7 @@ void CreateSecondaryForms();
 
 // The arguments that can be playlist entries; each of the others is refused in an error box, so
 // none is lost without a word.
-std::vector<std::string> PlayableArguments(const std::vector<std::string>& Arguments);
-
-// Makes Entries the playlist and plays it through the temporary playlist; with CloseClip the
-// clip playing now is closed first, once the list is filled.
-void PlayArguments(const std::vector<std::string>& Entries, bool CloseClip);
+TStrings PlayableArguments(const std::vector<std::string>& Arguments);
 
 // Makes the process's arguments the playlist and plays it through the temporary playlist.
 void OpenCommandLine();

@@ -1,4 +1,4 @@
-// The About dialogs' common window: its parts, keys, dragging and the link.
+// The About dialogs' common window: its parts, keys and the link.
 #include "components/AboutDialog.h"
 
 #include <utility>
@@ -7,7 +7,9 @@
 #include "components/SkinDialog.h"
 
 TAboutDialog::TAboutDialog(TComponent* Owner, const char* WindowClass, std::string WebAddress)
-    : TForm(Owner, WindowClass), WebAddress(std::move(WebAddress)) {
+    : TForm(Owner, WindowClass),
+      TWindowDrag(*this, AboutDragging, AboutDragX, AboutDragY),
+      WebAddress(std::move(WebAddress)) {
   SetUpSkinDialog(*this, "About Quillo");
 
   BackGround = NewBackGround(*this);
@@ -25,18 +27,7 @@ TAboutDialog::TAboutDialog(TComponent* Owner, const char* WindowClass, std::stri
   TransparentButton1 = NewSkinButton(*this, "TransparentButton1", "&OK", 96, 256, 105, 24);
 
   OnKeyPress = [this](TObject* S, char& Key) { FormKeyPress(S, Key); };
-  for (TControl* Dragged : {static_cast<TControl*>(this), static_cast<TControl*>(BackGround),
-                            static_cast<TControl*>(Image1)}) {
-    Dragged->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-      FormMouseDown(S, B, Sh, X, Y);
-    };
-    Dragged->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
-      FormMouseMove(S, Sh, X, Y);
-    };
-    Dragged->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-      FormMouseUp(S, B, Sh, X, Y);
-    };
-  }
+  DragBy({this, BackGround, Image1});
   TransparentButton1->OnClick = [this](TObject* S) { TransparentButton1Click(S); };
   Label7->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
     Label7MouseDown(S, B, Sh, X, Y);
@@ -54,22 +45,6 @@ void TAboutDialog::FormKeyPress(TObject*, char& Key) {
   if (Key != '\r' && Key != '\x1B') return;
   Key = 0;
   Close();
-}
-
-void TAboutDialog::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
-  AboutDragging = true;
-  AboutDragX = X;
-  AboutDragY = Y;
-}
-
-void TAboutDialog::FormMouseMove(TObject*, TShiftState, int X, int Y) {
-  if (!AboutDragging) return;
-  SetLeft(Left() + X - AboutDragX);
-  SetTop(Top() + Y - AboutDragY);
-}
-
-void TAboutDialog::FormMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  AboutDragging = false;
 }
 
 void TAboutDialog::TransparentButton1Click(TObject*) { Close(); }

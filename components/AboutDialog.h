@@ -10,8 +10,11 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
+#include "toolkit/WindowDrag.h"
 
-class TAboutDialog : public TForm {
+// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to the form, BackGround and
+// Image1.
+class TAboutDialog : public TForm, public TWindowDrag {
 public:
   TImage* BackGround;
   TImage* Image1;  // the logo, drawn transparent
@@ -28,9 +31,6 @@ public:
 
   void FormCreate(TObject* Sender);
   void FormKeyPress(TObject* Sender, char& Key);
-  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void TransparentButton1Click(TObject* Sender);
   void Label7MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void Label7MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -7,6 +7,7 @@
 #include "toolkit/SysUtils.h"
 
 TShellNotifyIcon ShellNotifyIcon = Shell_NotifyIconA;
+const TWindowBinding<TTrayIcon> TTrayIcon::Binding("QuilloTrayIcon");
 
 // The first version of the record, understood by every shell: on 32-bit Windows 88 bytes.
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88);
@@ -44,7 +45,7 @@ TTrayIcon::~TTrayIcon() {
   if (IsActive) DeleteIcon();
   OwnIcon.SetHandle(nullptr);
   // Messages still on their way find no component any more.
-  SetWindowLongPtrA(MessageWindow, GWLP_USERDATA, 0);
+  Binding.Unbind(MessageWindow);
   DestroyWindow(MessageWindow);
 }
 

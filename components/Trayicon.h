@@ -12,6 +12,7 @@
 #include "components/TrayiconIcon.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Component.h"
+#include "toolkit/WindowBinding.h"
 
 class TPopupMenu;
 
@@ -75,6 +76,7 @@ protected:
   void Notification(TComponent* Component, TOperation Operation) override;
 
 private:
+  static const TWindowBinding<TTrayIcon> Binding;
   static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L);
   LRESULT HandleMessage(UINT Msg, WPARAM W, LPARAM L);
   void RightClick();

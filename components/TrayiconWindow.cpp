@@ -6,18 +6,7 @@
 #include "toolkit/Menus.h"
 
 LRESULT CALLBACK TTrayIcon::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg == WM_NCCREATE) {
-    // The component knows its window from the first message on, before CreateWindowExA returns.
-    auto* Created = static_cast<TTrayIcon*>(reinterpret_cast<CREATESTRUCTA*>(L)->lpCreateParams);
-    Created->MessageWindow = Window;
-    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Created));
-  }
-  auto* Self = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-  if (!Self) return DefWindowProcA(Window, Msg, W, L);
-  // An error in a handler ends that handler only; it must not unwind through the system.
-  LRESULT Result = 0;
-  Application->ReportErrors([&] { Result = Self->HandleMessage(Msg, W, L); });
-  return Result;
+  return Binding.Dispatch(Window, Msg, W, L, &TTrayIcon::MessageWindow, &TTrayIcon::HandleMessage);
 }
 
 LRESULT TTrayIcon::HandleMessage(UINT Msg, WPARAM W, LPARAM L) {

@@ -7,6 +7,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
+#include "toolkit/Controls.h"
 #include "toolkit/Errors.h"
 #include "toolkit/SysUtils.h"
 
@@ -32,24 +33,6 @@ int32_t LongArgument(const DISPPARAMS& Params, UINT Index) {
 
 int16_t ShortArgument(const DISPPARAMS& Params, UINT Index) {
   return ChangeType(EventArgument(Params, Index), VT_I2, WrongType)->iVal;
-}
-
-TShiftState KeyShift(bool AltFromMessage) {
-  uint8_t Bits = 0;
-  if (GetKeyState(VK_SHIFT) < 0) Bits |= ssShift;
-  if (GetKeyState(VK_CONTROL) < 0) Bits |= ssCtrl;
-  if (AltFromMessage || GetKeyState(VK_MENU) < 0) Bits |= ssAlt;
-  return TShiftState::FromBits(Bits);
-}
-
-TShiftState MouseShift(WPARAM Keys) {
-  uint8_t Bits = KeyShift(false).Value() & ssAlt;
-  if (Keys & MK_SHIFT) Bits |= ssShift;
-  if (Keys & MK_CONTROL) Bits |= ssCtrl;
-  if (Keys & MK_LBUTTON) Bits |= ssLeft;
-  if (Keys & MK_RBUTTON) Bits |= ssRight;
-  if (Keys & MK_MBUTTON) Bits |= ssMiddle;
-  return TShiftState::FromBits(Bits);
 }
 
 }  // namespace
@@ -163,7 +146,10 @@ bool TVvPPWeb::HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& 
     case WM_SYSKEYDOWN: {
       if (!OnKeyDown) return false;
       auto Key = static_cast<uint16_t>(WParam);
-      OnKeyDown(this, Key, KeyShift(Message == WM_SYSKEYDOWN && (LParam & (1 << 29))));
+      TShiftState Shift = KeyboardShift();
+      // A system key with the context bit came with Alt down, whatever the key state says now.
+      if (Message == WM_SYSKEYDOWN && (LParam & (1 << 29))) Shift |= ssAlt;
+      OnKeyDown(this, Key, Shift);
       Result = 0;
       return Key == 0;
     }

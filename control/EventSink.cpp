@@ -15,14 +15,6 @@ HRESULT STDMETHODCALLTYPE TEventSink::QueryInterface(REFIID Iid, void** Object) 
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE TEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&Refs)); }
-
-ULONG STDMETHODCALLTYPE TEventSink::Release() {
-  LONG Left = InterlockedDecrement(&Refs);
-  if (Left == 0) delete this;
-  return static_cast<ULONG>(Left);
-}
-
 HRESULT STDMETHODCALLTYPE TEventSink::GetTypeInfoCount(UINT* Count) {
   if (!Count) return E_POINTER;
   *Count = 0;

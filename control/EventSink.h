@@ -5,16 +5,13 @@
 #include <windows.h>
 #include <oaidl.h>
 
-class TVvPPWeb;
+#include "control/HostedObject.h"
 
-class TEventSink final : public IDispatch {
+class TEventSink final : public THostedObject<IDispatch> {
 public:
-  explicit TEventSink(TVvPPWeb* Host) : Host(Host) {}
-  void Detach() { Host = nullptr; }
+  using THostedObject::THostedObject;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
@@ -23,7 +20,5 @@ public:
                                    UINT* ArgError) override;
 
 private:
-  ~TEventSink() = default;
-  LONG Refs = 1;
-  TVvPPWeb* Host;
+  ~TEventSink() override = default;
 };

@@ -18,14 +18,6 @@ HRESULT STDMETHODCALLTYPE TOleSite::QueryInterface(REFIID Iid, void** Object) {
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE TOleSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&Refs)); }
-
-ULONG STDMETHODCALLTYPE TOleSite::Release() {
-  LONG Left = InterlockedDecrement(&Refs);
-  if (Left == 0) delete this;
-  return static_cast<ULONG>(Left);
-}
-
 HRESULT STDMETHODCALLTYPE TOleSite::GetMoniker(DWORD, DWORD, IMoniker** Moniker) {
   if (Moniker) *Moniker = nullptr;
   return E_NOTIMPL;

@@ -6,17 +6,13 @@
 #include <ole2.h>
 #include <oleidl.h>
 
-class TVvPPWeb;
+#include "control/HostedObject.h"
 
-class TOleSite final : public IOleClientSite, public IOleInPlaceSite {
+class TOleSite final : public THostedObject<IOleClientSite, IOleInPlaceSite> {
 public:
-  explicit TOleSite(TVvPPWeb* Host) : Host(Host) {}
-  // The binding is going away: the control may still hold us, but we no longer reach it.
-  void Detach() { Host = nullptr; }
+  using THostedObject::THostedObject;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return S_OK; }
@@ -67,8 +63,6 @@ private:
     TOleSite& Owner;
   };
 
-  ~TOleSite() = default;
-  LONG Refs = 1;
-  TVvPPWeb* Host;
+  ~TOleSite() override = default;
   TFrame Frame{*this};
 };

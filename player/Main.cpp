@@ -1,4 +1,4 @@
-// The player window: its components, the command menu and its creation.
+// The player window: its components and its creation.
 #include "player/Main.h"
 
 #include "components/Trayicon.h"
@@ -20,14 +20,6 @@ bool DirectDrawUsed = false;
 bool DirectDrawActive = false;
 IDirectDraw* DirectDrawObject = nullptr;
 
-namespace {
-
-
-constexpr TShiftState Ctrl = ssCtrl;
-constexpr TShiftState CtrlShift = ssCtrl | ssShift;
-
-}  // namespace
-
 void FinalizeMain() {
   if (DirectDrawObject) {
     DirectDrawObject->Release();
@@ -36,7 +28,8 @@ void FinalizeMain() {
   LastURL.clear();
 }
 
-TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
+TMainForm::TMainForm(TComponent* Owner)
+    : TForm(Owner, "TMainForm"), TWindowDrag(*this, Dragging, DragX, DragY) {
   SetCaption("Quillo");
   SetBorderIcons(0);
   SetColor(clBlack);
@@ -52,15 +45,7 @@ TMainForm::TMainForm(TComponent* Owner) : TForm(Owner, "TMainForm") {
   TVImage->SetStretch(true);
   TVImage->SetCursor(crArrow);
   TVImage->Picture.LoadFromResource(nullptr, IDB_TVSET);
-  TVImage->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-    FormMouseDown(S, B, Sh, X, Y);
-  };
-  TVImage->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
-    FormMouseMove(S, Sh, X, Y);
-  };
-  TVImage->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-    FormMouseUp(S, B, Sh, X, Y);
-  };
+  DragBy({TVImage});
 
   Button1 = new TImage(this);
   Button1->Name = "Button1";
@@ -144,86 +129,12 @@ TMainForm::~TMainForm() {
   if (MainForm == this) MainForm = nullptr;
 }
 
-void TMainForm::CreateMenu() {
-  auto Handler = [this](void (TMainForm::*Method)(TObject*)) -> TNotifyEvent {
-    return [this, Method](TObject* Sender) { (this->*Method)(Sender); };
-  };
-  TMenuItem& Items = PopupMenu1->Items;
-
-  VideoControl1 = Items.Add("VideoControl1", "Video &Control");
-  OpenFile1 = VideoControl1->Add("OpenFile1", "&Open File", ShortCut('O', Ctrl),
-                                 Handler(&TMainForm::OpenFile1Click));
-  OpenURL1 = VideoControl1->Add("OpenURL1", "Open &URL", ShortCut('U', Ctrl),
-                                Handler(&TMainForm::OpenURL1Click));
-  N3 = VideoControl1->Add("N3", "-");
-  Playlist1 = VideoControl1->Add("Playlist1", "Play&list", ShortCut('L', Ctrl),
-                                 Handler(&TMainForm::Playlist1Click));
-  N2 = VideoControl1->Add("N2", "-");
-  PlayPause1 = VideoControl1->Add("PlayPause1", "&Play / Pause", ShortCut('P', Ctrl),
-                                  Handler(&TMainForm::PlayPause1Click));
-  Fastforward1 = VideoControl1->Add("Fastforward1", "&Fast Forward", ShortCut('F', Ctrl),
-                                    Handler(&TMainForm::Fastforward1Click));
-  Stop1 = VideoControl1->Add("Stop1", "&Stop", ShortCut('S', Ctrl), Handler(&TMainForm::Stop1Click));
-  Restart1 = VideoControl1->Add("Restart1", "&Restart", ShortCut('R', Ctrl),
-                                Handler(&TMainForm::Restart1Click));
-  Close1 = VideoControl1->Add("Close1", "&Close", ShortCut('C', Ctrl),
-                              Handler(&TMainForm::Close1Click));
-  N5 = VideoControl1->Add("N5", "-");
-  SaveAs1 = VideoControl1->Add("SaveAs1", "Sa&ve As...", 0, Handler(&TMainForm::SaveAs1Click));
-
-  View1 = Items.Add("View1", "&View");
-  HalfSize1 = View1->Add("HalfSize1", "&Half Size", 0, Handler(&TMainForm::HalfSize1Click));
-  OriginalSize1 = View1->Add("OriginalSize1", "&Original Size", 0,
-                              Handler(&TMainForm::OriginalSize1Click));
-  OriginalSize1->Checked = true;
-  DoubleSize1 = View1->Add("DoubleSize1", "&Double Size", 0, Handler(&TMainForm::DoubleSize1Click));
-  TripleSize1 = View1->Add("TripleSize1", "&Triple Size", 0, Handler(&TMainForm::TripleSize1Click));
-  FullScreen1 = View1->Add("FullScreen1", "&Full Screen", 0, Handler(&TMainForm::FullScreen1Click));
-  ScaledFullScreen1 = View1->Add("ScaledFullScreen1", "&Scaled Full Screen", 0,
-                                  Handler(&TMainForm::ScaledFullScreen1Click));
-  N6 = View1->Add("N6", "-");
-  DirectXMode1 = View1->Add("DirectXMode1", "Direct&X Mode", 0,
-                             Handler(&TMainForm::DirectXMode1Click));
-  PresentationMode1 = View1->Add("PresentationMode1", "&Presentation Mode", 0,
-                                  Handler(&TMainForm::PresentationMode1Click));
-  CompactMode1 = View1->Add("CompactMode1", "&Compact Mode", 0,
-                             Handler(&TMainForm::CompactMode1Click));
-  N4 = View1->Add("N4", "-");
-  N4->Visible = false;
-
-  Options1 = Items.Add("Options1", "&Options", 0, Handler(&TMainForm::Options1Click));
-  AlwaysOnTop1 = Options1->Add("AlwaysOnTop1", "&Always On Top", 0,
-                               Handler(&TMainForm::AlwaysOnTop1Click));
-  Minimize1 = Options1->Add("Minimize1", "&Minimize", ShortCut('M', Ctrl),
-                            Handler(&TMainForm::Minimize1Click));
-  N7 = Options1->Add("N7", "-");
-  DisableScreenSaver1 = Options1->Add("DisableScreenSaver1", "&Disable Screen Saver",
-                                      ShortCut('D', Ctrl),
-                                      Handler(&TMainForm::DisableScreenSaver1Click));
-  SystemTray1 = Options1->Add("SystemTray1", "System &Tray", ShortCut('T', Ctrl),
-                              Handler(&TMainForm::SystemTray1Click));
-  ChangeDirectXresolution1 =
-      Options1->Add("ChangeDirectXresolution1", "Change DirectX resolution", VK_F10,
-                    Handler(&TMainForm::ChangeDirectXresolution1Click));
-  Help1 = Options1->Add("Help1", "&Help", VK_F1, Handler(&TMainForm::Help1Click));
-
-  N1 = Items.Add("N1", "-");
-  About1 = Items.Add("About1", "&About");
-  AboutthisMovie1 = About1->Add("AboutthisMovie1", "&About this Movie...", ShortCut('A', Ctrl),
-                                Handler(&TMainForm::AboutthisMovie1Click));
-  AboutQuillo1 = About1->Add("AboutQuillo1", "About Quillo", ShortCut(VK_F1, ssShift),
-                             Handler(&TMainForm::AboutQuillo1Click));
-  AboutOstra1 = About1->Add("AboutOstra1", "About [Ostra]", ShortCut(VK_F1, Ctrl),
-                            Handler(&TMainForm::AboutOstra1Click));
-  Exit1 = Items.Add("Exit1", "E&xit", ShortCut('X', Ctrl), Handler(&TMainForm::Exit1Click));
-}
-
 void TMainForm::FormCreate(TObject*) {
   Application->SetHelpFile(ExtractFileDir(ProgramFileName()) + "\\Quillo.hlp");
 
   // Without the caption bar (WS_BORDER and WS_DLGFRAME); the sizing frame stays.
   LONG Style = GetWindowLongA(Handle(), GWL_STYLE);
-  SetWindowLongA(Handle(), GWL_STYLE, Style & static_cast<LONG>(0xFF3FFFFF));
+  SetWindowLongA(Handle(), GWL_STYLE, Style & ~static_cast<LONG>(WS_CAPTION));
   SetHeight(ClientHeight());
   SetClientHeight(205);
   SetClientWidth(240);
@@ -236,18 +147,7 @@ void TMainForm::FormCreate(TObject*) {
   DirectXWidth = 640;
   DirectXHeight = 480;
 
-  SaveAs1->ShortCut = ShortCut('S', CtrlShift);
-  HalfSize1->ShortCut = ShortCut('0', Ctrl);
-  OriginalSize1->ShortCut = ShortCut('1', Ctrl);
-  DoubleSize1->ShortCut = ShortCut('2', Ctrl);
-  TripleSize1->ShortCut = ShortCut('3', Ctrl);
-  FullScreen1->ShortCut = ShortCut('4', Ctrl);
-  ScaledFullScreen1->ShortCut = ShortCut('5', Ctrl);
-  DirectXMode1->ShortCut = ShortCut('X', CtrlShift);
-  PresentationMode1->ShortCut = ShortCut('P', CtrlShift);
-  CompactMode1->ShortCut = ShortCut('C', CtrlShift);
-  Options1->ShortCut = ShortCut('O', CtrlShift);
-  AlwaysOnTop1->ShortCut = ShortCut('A', CtrlShift);
+  GiveCreationShortCuts();
 }
 
 LRESULT TMainForm::WndProc(UINT Msg, WPARAM W, LPARAM L) {

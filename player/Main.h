@@ -3,10 +3,12 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h: shellapi.h needs its types.
+// After windows.h: shellapi.h and mmsystem.h need its types.
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "player/ViewGeometry.h"
@@ -14,6 +16,8 @@
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Menus.h"
+#include "toolkit/Strings.h"
+#include "toolkit/WindowDrag.h"
 
 class TVvPPWeb;
 class TTrayIcon;
@@ -21,10 +25,11 @@ struct IDirectDraw;
 
 enum TPlayState : uint8_t { psPlaying = 0, psPaused = 1, psStopped = 2 };
 
-// MM_WOM_DONE: the wave-output device's report that a buffer has finished playing.
-inline constexpr UINT WaveOutDone = 0x03BD;
+// The wave-output device's report that a buffer has finished playing.
+inline constexpr UINT WaveOutDone = MM_WOM_DONE;
 
-class TMainForm : public TForm {
+// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to TVImage and the video.
+class TMainForm : public TForm, public TWindowDrag {
 public:
   explicit TMainForm(TComponent* Owner);
   ~TMainForm() override;
@@ -70,9 +75,6 @@ public:
   void FormClose(TObject* Sender, TCloseAction& Action);
   void FormResize(TObject* Sender);
   void FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
-  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void FormDblClick(TObject* Sender);
   void Button1Click(TObject* Sender);
   void Button1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -113,6 +115,13 @@ public:
   void vivoFetchError(TObject* Sender, int32_t Result);
   void vivoTime(TObject* Sender, int32_t Time, const std::string& URL);
 
+  // Runs the handler of the menu's entry Item with Sender, as the keys during fast forward, the
+  // settings and ApplyView do: past the item, so disabled and hidden entries run too.
+  void RunCommand(TMenuItem* TMainForm::*Item, TObject* Sender);
+  // Makes Entries the playlist (VivoList) and plays it through the temporary playlist; with
+  // CloseClip the clip playing now is closed first, once the list is filled.
+  void PlayEntries(const TStrings& Entries, bool CloseClip);
+
   TPlayState PlayState;
   int32_t DirectXWidth;
   int32_t DirectXHeight;
@@ -122,7 +131,9 @@ protected:
 
 private:
   bool ShownOnce = false;
+  // The menu as the command table has it, then the shortcuts it leaves to FormCreate.
   void CreateMenu();
+  void GiveCreationShortCuts();
   // Half, Original, Double and Triple Size: one procedure with a factor.
   void FixedSize(TMenuItem* Item, TViewFactor Factor);
   // Checks Item and unchecks the other five sizes.
@@ -142,9 +153,40 @@ private:
   // Centres an About dialog on the screen and shows it modally.
   void ShowAboutDialog(TForm* Dialog);
   void WMDropFiles(HDROP Drop);
-  // Writes VivoList as the temporary playlist and plays it.
-  void PlayTempPlaylist();
 };
+
+// One entry of the command menu: its depth in the tree (0: the menu's own entry, 1: an entry of
+// the submenu above it), the form's field that holds it, its name, caption ("-": a separator)
+// and shortcut, and its handler (none for separators and plain submenus).
+struct TMenuCommand {
+  int Depth;
+  TMenuItem* TMainForm::*Item;
+  const char* Name;
+  const char* Caption;
+  TShortCut ShortCut = 0;
+  // FormCreate gives the shortcut, after the menu is made.
+  bool ShortCutAtCreation = false;
+  void (TMainForm::*Handler)(TObject* Sender) = nullptr;
+};
+
+// The whole menu in display order, written once: the menu is made from it, and the keys the
+// fast-forward loop carries out itself are read from it.
+std::span<const TMenuCommand> MenuCommands();
+// The entry of Item.
+const TMenuCommand& MenuCommand(TMenuItem* TMainForm::*Item);
+// The entry a key runs while fast forward keeps the menu from seeing its shortcuts: the Ctrl and
+// Ctrl+Shift shortcuts on digit and letter keys, but Fast Forward's, Minimize's and System
+// Tray's; nullptr for any other key.
+const TMenuCommand* FastForwardCommand(uint16_t Key, TShiftState Shift);
+
+// The view sizes in the order of their stored numbers (the settings' View Size, 0 to 5), which is
+// also the order ApplyView tries them in.
+inline constexpr TMenuItem* TMainForm::*ViewSizes[] = {
+    &TMainForm::HalfSize1,   &TMainForm::OriginalSize1, &TMainForm::DoubleSize1,
+    &TMainForm::TripleSize1, &TMainForm::FullScreen1,   &TMainForm::ScaledFullScreen1};
+// The modes by their stored numbers less one (the settings' View Mode, 1 to 3; 0: none).
+inline constexpr TMenuItem* TMainForm::*ViewModes[] = {
+    &TMainForm::DirectXMode1, &TMainForm::PresentationMode1, &TMainForm::CompactMode1};
 
 extern TMainForm* MainForm;
 

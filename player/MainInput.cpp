@@ -1,5 +1,5 @@
-// The player window's keys, mouse and window chores: the menu key, dragging, placement keys,
-// Escape, the shortcuts during fast forward, always on top, minimise, tray, screen saver, help.
+// The player window's keys, mouse and window chores: the menu key, placement keys, Escape, the
+// shortcuts during fast forward, always on top, minimise, tray, screen saver, help.
 #include "components/About.h"
 #include "components/AboutOstra.h"
 #include "components/FmxUtils.h"
@@ -36,56 +36,8 @@ void TMainForm::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
   // The fast-forward loop keeps the menu from seeing its shortcuts; the letter and digit ones
   // are carried out here instead.
   if (!FastForwarding) return;
-  using THandler = void (TMainForm::*)(TObject*);
-  THandler Handler = nullptr;
-  if (Keys == TShiftState(ssCtrl)) {
-    switch (Key) {
-      case '0': Handler = &TMainForm::HalfSize1Click; break;
-      case '1': Handler = &TMainForm::OriginalSize1Click; break;
-      case '2': Handler = &TMainForm::DoubleSize1Click; break;
-      case '3': Handler = &TMainForm::TripleSize1Click; break;
-      case '4': Handler = &TMainForm::FullScreen1Click; break;
-      case '5': Handler = &TMainForm::ScaledFullScreen1Click; break;
-      case 'A': Handler = &TMainForm::AboutthisMovie1Click; break;
-      case 'C': Handler = &TMainForm::Close1Click; break;
-      case 'D': Handler = &TMainForm::DisableScreenSaver1Click; break;
-      case 'L':
-        // The playlist command is reached through its menu item, the one place that binds it.
-        Playlist1->Click();
-        return;
-      case 'O': Handler = &TMainForm::OpenFile1Click; break;
-      case 'P': Handler = &TMainForm::PlayPause1Click; break;
-      case 'R': Handler = &TMainForm::Restart1Click; break;
-      case 'S': Handler = &TMainForm::Stop1Click; break;
-      case 'U': Handler = &TMainForm::OpenURL1Click; break;
-      case 'X': Handler = &TMainForm::Exit1Click; break;
-    }
-  } else if (Keys == (ssCtrl | ssShift)) {
-    switch (Key) {
-      case 'A': Handler = &TMainForm::AlwaysOnTop1Click; break;
-      case 'C': Handler = &TMainForm::CompactMode1Click; break;
-      case 'O': Handler = &TMainForm::Options1Click; break;
-      case 'P': Handler = &TMainForm::PresentationMode1Click; break;
-      case 'S': Handler = &TMainForm::SaveAs1Click; break;
-      case 'X': Handler = &TMainForm::DirectXMode1Click; break;
-    }
-  }
-  if (Handler) (this->*Handler)(nullptr);
+  if (const TMenuCommand* Command = FastForwardCommand(Key, Keys)) (this->*Command->Handler)(nullptr);
 }
-
-void TMainForm::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
-  Dragging = true;
-  DragX = X;
-  DragY = Y;
-}
-
-void TMainForm::FormMouseMove(TObject*, TShiftState, int X, int Y) {
-  if (!Dragging) return;
-  SetLeft(Left() + X - DragX);
-  SetTop(Top() + Y - DragY);
-}
-
-void TMainForm::FormMouseUp(TObject*, TMouseButton, TShiftState, int, int) { Dragging = false; }
 
 void TMainForm::FormDblClick(TObject* Sender) { PlayPause1Click(Sender); }
 

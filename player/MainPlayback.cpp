@@ -15,18 +15,21 @@ void TMainForm::PlayFile(const std::string& FileName) {
   vivo->Play();
 }
 
-void TMainForm::PlayTempPlaylist() {
-  std::string TempPlaylist = PlayListForm->TempPlaylist();
+void TMainForm::PlayEntries(const TStrings& Entries, bool CloseClip) {
+  TVivoListBox& List = PlayListForm->VivoList;
+  // The editor hands over its own list, which is the playlist already.
+  if (&Entries != &List.Strings) {
+    List.Clear();
+    for (const std::string& Entry : Entries) List.Add(Entry);
+  }
+  if (CloseClip) vivo->Load("");
+  const std::string TempPlaylist = PlayListForm->TempPlaylist();
   PlayListForm->WritePlaylist(TempPlaylist, true);
   PlayFile(TempPlaylist);
 }
 
 void TMainForm::OpenFiles() {
-  if (!OpenDialog1->Execute()) return;
-  PlayListForm->VivoList.Clear();
-  for (const std::string& File : OpenDialog1->Files) PlayListForm->VivoList.Add(File);
-  vivo->Load("");
-  PlayTempPlaylist();
+  if (OpenDialog1->Execute()) PlayEntries(OpenDialog1->Files, true);
 }
 
 void TMainForm::OpenURL() {
@@ -38,15 +41,15 @@ void TMainForm::OpenURL() {
 
 void TMainForm::WMDropFiles(HDROP Drop) {
   UINT Count = DragQueryFileA(Drop, 0xFFFFFFFF, nullptr, 0);
-  PlayListForm->VivoList.Clear();
+  TStrings Dropped;
   for (UINT Index = 0; Index < Count; ++Index) {
     // Asked for its length first, so a name of any length arrives whole.
     std::vector<char> Name(DragQueryFileA(Drop, Index, nullptr, 0) + 1);
     UINT Length = DragQueryFileA(Drop, Index, Name.data(), static_cast<UINT>(Name.size()));
-    PlayListForm->VivoList.Add(std::string(Name.data(), Length));
+    Dropped.Add(std::string(Name.data(), Length));
   }
   DragFinish(Drop);
-  PlayTempPlaylist();
+  PlayEntries(Dropped, false);
 }
 
 void TMainForm::OpenFile1Click(TObject*) { OpenFiles(); }
@@ -55,8 +58,8 @@ void TMainForm::OpenURL1Click(TObject*) { OpenURL(); }
 
 void TMainForm::Playlist1Click(TObject*) {
   // The editor borrows the open dialog and the playback while it is up.
-  PlayListForm->Player = {OpenDialog1, [this] { vivo->Load(""); },
-                          [this](const std::string& FileName) { PlayFile(FileName); }};
+  PlayListForm->Player = {OpenDialog1,
+                          [this](const TStrings& Entries) { PlayEntries(Entries, true); }};
   PlayListForm->ShowModal();
   UpdateTrayIcon();
 }

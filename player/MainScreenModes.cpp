@@ -8,13 +8,6 @@
 #include "player/Main.h"
 #include "toolkit/Guards.h"
 
-namespace {
-
-// DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN.
-constexpr DWORD ExclusiveFullScreen = 17;
-
-}  // namespace
-
 bool TMainForm::BeginFullScreen(TMenuItem* Item) {
   CheckSize(Item);
   if (vivo->URL().empty()) return false;
@@ -63,7 +56,7 @@ void TMainForm::EnterDirectDraw(int32_t Width, int32_t Height) {
       DirectDrawObject = nullptr;
       MessageDlg("Error initializing DirectDraw!", mtError, mbOK);
     } else {
-      if (DirectDrawObject->SetCooperativeLevel(Handle(), ExclusiveFullScreen) != DD_OK)
+      if (DirectDrawObject->SetCooperativeLevel(Handle(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
         MessageDlg("Error initializing DirectDraw!", mtError, mbOK);
       if (DirectDrawObject->SetDisplayMode(Width, Height, 16) != DD_OK)
         MessageDlg(std::to_string(Width) + "x" + std::to_string(Height) + " mode not supported!",

@@ -26,9 +26,7 @@ void TMainForm::AttachVideoDrag(bool Attach) {
 }
 
 void TMainForm::CheckSize(TMenuItem* Item) {
-  for (TMenuItem* Size : {HalfSize1, OriginalSize1, DoubleSize1, TripleSize1, FullScreen1,
-                          ScaledFullScreen1})
-    Size->Checked = Size == Item;
+  for (TMenuItem* TMainForm::*Size : ViewSizes) (this->*Size)->Checked = this->*Size == Item;
 }
 
 void TMainForm::BeginScreenStyle() {
@@ -96,19 +94,9 @@ void TMainForm::ApplyView(TObject* Sender) {
   DoubleSize1->Enabled = Fits(2);
   TripleSize1->Enabled = Fits(3);
 
-  struct TSizeCommand {
-    TMenuItem* Item;
-    void (TMainForm::*Handler)(TObject*);
-  };
-  const TSizeCommand Sizes[] = {{HalfSize1, &TMainForm::HalfSize1Click},
-                                {OriginalSize1, &TMainForm::OriginalSize1Click},
-                                {DoubleSize1, &TMainForm::DoubleSize1Click},
-                                {TripleSize1, &TMainForm::TripleSize1Click},
-                                {FullScreen1, &TMainForm::FullScreen1Click},
-                                {ScaledFullScreen1, &TMainForm::ScaledFullScreen1Click}};
-  for (const TSizeCommand& Size : Sizes) {
-    if (Size.Item->Checked && Size.Item->Enabled) {
-      (this->*Size.Handler)(Sender);
+  for (TMenuItem* TMainForm::*Size : ViewSizes) {
+    if ((this->*Size)->Checked && (this->*Size)->Enabled) {
+      RunCommand(Size, Sender);
       return;
     }
   }

@@ -35,7 +35,9 @@ TVivoListBox::TVivoListBox(TWinControl* Parent) : TListBox(nullptr, Parent, true
 TVivoListBox::~TVivoListBox() { SetItems(nullptr); }
 
 TPlayListForm::TPlayListForm(TComponent* Owner)
-    : TForm(Owner, "TPlayListForm"), VivoList(this) {
+    : TForm(Owner, "TPlayListForm"),
+      TWindowDrag(*this, EditorDragging, EditorDragX, EditorDragY),
+      VivoList(this) {
   SetUpSkinDialog(*this, "Playlist Editor");
   Font().SetColor(clWhite);
 
@@ -58,17 +60,7 @@ TPlayListForm::TPlayListForm(TComponent* Owner)
   OnShow = [this](TObject* S) { FormShow(S); };
   OnKeyPress = [this](TObject* S, char& Key) { FormKeyPress(S, Key); };
   VivoList.OnKeyPress = OnKeyPress;
-  for (TControl* Dragged : {static_cast<TControl*>(this), static_cast<TControl*>(BackGround)}) {
-    Dragged->OnMouseDown = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-      FormMouseDown(S, B, Sh, X, Y);
-    };
-    Dragged->OnMouseMove = [this](TObject* S, TShiftState Sh, int X, int Y) {
-      FormMouseMove(S, Sh, X, Y);
-    };
-    Dragged->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
-      FormMouseUp(S, B, Sh, X, Y);
-    };
-  }
+  DragBy({this, BackGround});
   TransparentButton1->OnClick = [this](TObject* S) { TransparentButton1Click(S); };
   TransparentButton2->OnClick = [this](TObject* S) { TransparentButton2Click(S); };
   TransparentButton3->OnClick = [this](TObject* S) { TransparentButton3Click(S); };

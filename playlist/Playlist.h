@@ -16,6 +16,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/StdCtrls.h"
 #include "toolkit/Strings.h"
+#include "toolkit/WindowDrag.h"
 
 // The editor's list box, which is also the program's current playlist: it keeps the texts it
 // shows (full file names, or URLs when the list came from a command line), so every part of
@@ -34,14 +35,15 @@ public:
 };
 
 // What the editor borrows from the player window, which it cannot know: the file-open dialog,
-// closing the clip that plays, and playing a file.
+// and playing a list from its first entry through the temporary playlist, the clip that plays
+// closed first.
 struct TPlaylistPlayer {
   TOpenDialog* OpenDialog = nullptr;
-  std::function<void()> UnloadClip;
-  std::function<void(const std::string& FileName)> PlayFile;
+  std::function<void(const TStrings& Entries)> PlayList;
 };
 
-class TPlayListForm : public TForm {
+// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to the form and BackGround.
+class TPlayListForm : public TForm, public TWindowDrag {
 public:
   // The text height the window is laid out for: its 13-pixel "MS Sans Serif" at 120 pixels per
   // inch. Created, the window is scaled by the font's real text height over this one.
@@ -72,9 +74,6 @@ public:
   void FormCreate(TObject* Sender);
   void FormShow(TObject* Sender);
   void FormKeyPress(TObject* Sender, char& Key);
-  void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-  void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-  void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void TransparentButton1Click(TObject* Sender);  // Add
   void TransparentButton2Click(TObject* Sender);  // Remove
   void TransparentButton3Click(TObject* Sender);  // Export

@@ -1,5 +1,5 @@
-// The playlist editor's commands: Add, Remove, Export, OK and Cancel, its keys, dropped files
-// and dragging the window by its picture.
+// The playlist editor's commands: Add, Remove, Export, OK and Cancel, its keys and dropped
+// files.
 #include <vector>
 
 #include "playlist/Playlist.h"
@@ -56,9 +56,7 @@ void TPlayListForm::TransparentButton4Click(TObject*) {
                  mbYes | mbNo) == mrYes) {
     // A playlist that cannot be written ends the command here: the clip is closed already, the
     // editor stays open with the list as edited.
-    Player.UnloadClip();
-    WritePlaylist(TempPlaylist(), true);
-    Player.PlayFile(TempPlaylist());
+    Player.PlayList(VivoList.Strings);
   }
   Backup = VivoList.Strings;
   Close();
@@ -79,20 +77,4 @@ void TPlayListForm::WMDropFiles(HDROP Drop) {
     PlaylistModified = true;
   }
   DragFinish(Drop);
-}
-
-void TPlayListForm::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
-  EditorDragging = true;
-  EditorDragX = X;
-  EditorDragY = Y;
-}
-
-void TPlayListForm::FormMouseMove(TObject*, TShiftState, int X, int Y) {
-  if (!EditorDragging) return;
-  SetLeft(X + Left() - EditorDragX);
-  SetTop(Y + Top() - EditorDragY);
-}
-
-void TPlayListForm::FormMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-  EditorDragging = false;
 }

@@ -6,8 +6,10 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Guards.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/WindowBinding.h"
 
 namespace {
+const TWindowBinding<TApplication> ApplicationBinding("QuilloApplication");
 TApplication TheApplication;
 TScreen TheScreen;
 const char* const ApplicationClass = "TApplication";
@@ -45,7 +47,7 @@ TApplication::TApplication() : TComponent(nullptr) {}
 TApplication::~TApplication() {
   DestroyForms();
   if (Window) {
-    SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
+    ApplicationBinding.Unbind(Window);
     DestroyWindow(Window);
   }
 }
@@ -72,16 +74,8 @@ HWND TApplication::Handle() {
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND Window, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg == WM_NCCREATE) {
-    auto* Creator = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(L)->lpCreateParams);
-    Creator->Window = Window;
-    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Creator));
-  }
-  auto* Self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-  if (!Self) return DefWindowProcA(Window, Msg, W, L);
-  LRESULT Result = 0;
-  Self->ReportErrors([&] { Result = Self->AppWndProc(Msg, W, L); });
-  return Result;
+  return ApplicationBinding.Dispatch(Window, Msg, W, L, &TApplication::Window,
+                                     &TApplication::AppWndProc);
 }
 
 LRESULT TApplication::AppWndProc(UINT Msg, WPARAM W, LPARAM L) {

@@ -1,7 +1,7 @@
 // The dialog service in use, and the helpers every part of the program calls.
 #include "toolkit/Dialogs.h"
 
-TDialogService& SystemDialogService();
+#include "toolkit/SystemDialogs.h"
 
 namespace {
 TDialogService* Current = nullptr;
@@ -59,16 +59,15 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
 }
 
 bool TOpenDialog::Execute() {
-  TFileDialogRequest Request;
-  Request.Save = SaveDialog;
-  Request.Owner = DialogOwner();
-  Request.Title = Title;
-  Request.Filter = Filter;
-  Request.FilterIndex = FilterIndex;
-  Request.DefaultExt = DefaultExt;
-  Request.InitialDir = InitialDir;
-  Request.FileName = FileName;
-  Request.Options = Options;
+  const TFileDialogRequest Request{.Save = SaveDialog,
+                                   .Owner = DialogOwner(),
+                                   .Title = Title,
+                                   .Filter = Filter,
+                                   .FilterIndex = FilterIndex,
+                                   .DefaultExt = DefaultExt,
+                                   .InitialDir = InitialDir,
+                                   .FileName = FileName,
+                                   .Options = Options};
   std::vector<std::string> Chosen;
   if (!DialogService().FileDialog(Request, Chosen) || Chosen.empty()) return false;
   Files.Clear();

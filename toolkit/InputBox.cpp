@@ -1,4 +1,6 @@
 // The input box: a small modal form made at run time with a prompt, an edit line, OK and Cancel.
+#include "toolkit/SystemDialogs.h"
+
 #include <string>
 
 #include "toolkit/Forms.h"

@@ -1,5 +1,5 @@
 // The system's dialog service: real message boxes, file dialogs and the input box.
-#include "toolkit/Dialogs.h"
+#include "toolkit/SystemDialogs.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -8,8 +8,6 @@
 
 #include "toolkit/Errors.h"
 #include "toolkit/FileDialogText.h"
-
-bool ShowInputBox(const std::string& Caption, const std::string& Prompt, std::string& Value);
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "toolkit/Errors.h"
 #include "toolkit/Forms.h"
 #include "toolkit/SysUtils.h"
+#include "toolkit/WindowBinding.h"
 
 namespace {
-// The window property that binds a window to its control object.
-const char* const ControlProperty = "QuilloControl";
+const TWindowBinding<TWinControl> ControlBinding("QuilloControl");
 
 void RegisterOwnClass(const char* ClassName, WNDPROC Procedure) {
   static std::set<std::string> Registered;
@@ -84,7 +84,7 @@ TWinControl::~TWinControl() {
   if (Window) {
     HWND Gone = Window;
     Window = nullptr;
-    RemovePropA(Gone, ControlProperty);
+    ControlBinding.Unbind(Gone);
     if (SystemClass) RemoveWindowSubclass(Gone, SubclassThunk, 0);
     DestroyWindow(Gone);
   }
@@ -103,11 +103,11 @@ void TWinControl::CreateHandle(DWORD ExStyle, const char* ClassName, bool OfSyst
   if (OfSystemClass) {
     // Subclassed through the common controls, so that letting go of the window later leaves
     // any subclass made after ours in place.
-    SetPropA(Made, ControlProperty, this);
+    ControlBinding.Bind(Made, this);
     if (!SetWindowSubclass(Made, SubclassThunk, 0, reinterpret_cast<DWORD_PTR>(this))) {
       DWORD Error = GetLastError();
       Window = nullptr;
-      RemovePropA(Made, ControlProperty);
+      ControlBinding.Unbind(Made);
       DestroyWindow(Made);
       throw Exception(std::string("Cannot subclass a window of class ") + ClassName + ": " +
                       SysErrorMessage(Error));
@@ -118,24 +118,10 @@ void TWinControl::CreateHandle(DWORD ExStyle, const char* ClassName, bool OfSyst
   IsEnabled = (Style & WS_DISABLED) == 0;
 }
 
-TWinControl* TWinControl::FromHandle(HWND Window) {
-  return Window ? static_cast<TWinControl*>(GetPropA(Window, ControlProperty)) : nullptr;
-}
+TWinControl* TWinControl::FromHandle(HWND Window) { return ControlBinding.Find(Window); }
 
 LRESULT CALLBACK TWinControl::Thunk(HWND Window, UINT Msg, WPARAM W, LPARAM L) {
-  TWinControl* Self = FromHandle(Window);
-  if (!Self && Msg == WM_NCCREATE) {
-    Self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(L)->lpCreateParams);
-    if (Self) {
-      Self->Window = Window;
-      SetPropA(Window, ControlProperty, Self);
-    }
-  }
-  if (!Self) return DefWindowProcA(Window, Msg, W, L);
-  // No exception may leave a window procedure: the system is between us and the loop.
-  LRESULT Result = 0;
-  Application->ReportErrors([&] { Result = Self->Dispatch(Msg, W, L); });
-  return Result;
+  return ControlBinding.Dispatch(Window, Msg, W, L, &TWinControl::Window, &TWinControl::Dispatch);
 }
 
 LRESULT CALLBACK TWinControl::SubclassThunk(HWND, UINT Msg, WPARAM W, LPARAM L, UINT_PTR,
@@ -150,7 +136,7 @@ LRESULT TWinControl::Dispatch(UINT Msg, WPARAM W, LPARAM L) {
   if (Msg != WM_NCDESTROY) return WndProc(Msg, W, L);
   HWND Gone = Window;
   const bool Subclassed = SystemClass;
-  RemovePropA(Gone, ControlProperty);
+  ControlBinding.Unbind(Gone);
   Window = nullptr;
   SystemClass = false;
   if (!Subclassed) return DefWindowProcA(Gone, Msg, W, L);

@@ -39,25 +39,10 @@ TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam) {
   return Control;
 }
 
-namespace {
-
-LRESULT CALLBACK EngineProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
-  TVivoControl* Control = ControlOfWindow(Window, Message, LParam);
-  if (!Control) return DefWindowProcA(Window, Message, WParam, LParam);
-  try {
-    return Control->EngineMessage(Window, Message, WParam, LParam);
-  } catch (...) {
-    // Nothing may cross back into the host's message loop; a failed tick is simply lost.
-    return 0;
-  }
-}
-
-}  // namespace
-
 HWND CreateEngineWindow(TVivoControl* Control) {
   WNDCLASSA Class{};
   if (!GetClassInfoA(ModuleInstance, EngineClass, &Class)) {
-    Class.lpfnWndProc = EngineProc;
+    Class.lpfnWndProc = ControlWindowProc<&TVivoControl::EngineMessage>;
     Class.hInstance = ModuleInstance;
     Class.lpszClassName = EngineClass;
     RegisterClassA(&Class);

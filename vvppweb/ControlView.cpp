@@ -8,23 +8,13 @@ namespace {
 
 const char* const ViewClass = "VvPPWebView";
 
-LRESULT CALLBACK ViewProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
-  TVivoControl* Control = ControlOfWindow(Window, Message, LParam);
-  if (!Control) return DefWindowProcA(Window, Message, WParam, LParam);
-  try {
-    return Control->ViewMessage(Window, Message, WParam, LParam);
-  } catch (...) {
-    return DefWindowProcA(Window, Message, WParam, LParam);
-  }
-}
-
 }  // namespace
 
 HWND CreateViewWindow(TVivoControl* Control, HWND Parent, const RECT& Position) {
   WNDCLASSA Class{};
   if (!GetClassInfoA(ModuleInstance, ViewClass, &Class)) {
     Class.style = CS_DBLCLKS;
-    Class.lpfnWndProc = ViewProc;
+    Class.lpfnWndProc = ControlWindowProc<&TVivoControl::ViewMessage>;
     Class.hInstance = ModuleInstance;
     Class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     Class.lpszClassName = ViewClass;

@@ -1,10 +1,14 @@
-// DllRegisterServer and DllUnregisterServer: the class id's keys under HKEY_CLASSES_ROOT, with
-// InprocServer32 naming this file, and the ProgID that leads to it. Unregistering removes
-// exactly these keys and values and leaves anything else another program put there.
+// DllRegisterServer and DllUnregisterServer: the class id's keys, with InprocServer32 naming this
+// file, and the ProgID that leads to it. They go under HKEY_CLASSES_ROOT, for every user; where
+// that refuses (an unelevated process may not write the machine's classes), under
+// HKEY_CURRENT_USER\Software\Classes, which COM reads first for that user. Unregistering takes
+// them from each of the two places only while the class there names this file, and leaves
+// anything else another program put there.
 #include <windows.h>
 #include <olectl.h>
 
 #include <string>
+#include <vector>
 
 #include "vvppweb/Contract.h"
 #include "vvppweb/Module.h"
@@ -12,70 +16,140 @@
 namespace {
 
 const std::string ClassKey = std::string("CLSID\\") + VvPPWebClsidText;
+const std::string ServerKey = ClassKey + "\\InprocServer32";
 const char* const ControlName = "VvPPWeb Control";
 
-LONG SetValue(const std::string& Key, const char* Name, const std::string& Value) {
-  HKEY Handle = nullptr;
-  LONG Result = RegCreateKeyExA(HKEY_CLASSES_ROOT, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                nullptr, &Handle, nullptr);
-  if (Result != ERROR_SUCCESS) return Result;
-  Result = RegSetValueExA(Handle, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Value.c_str()),
-                          static_cast<DWORD>(Value.size() + 1));
-  RegCloseKey(Handle);
-  return Result;
+struct TRow {
+  std::string Key;
+  const char* Name;
+  std::string Value;
+};
+
+std::vector<TRow> Rows(const std::string& Path) {
+  const std::string ProgIdKey = VvPPWebProgId;
+  return {{ClassKey, "", ControlName},
+          {ServerKey, "", Path},
+          {ServerKey, "ThreadingModel", "Apartment"},
+          {ClassKey + "\\Control", "", ""},
+          {ClassKey + "\\ProgID", "", ProgIdKey},
+          {ProgIdKey, "", ControlName},
+          {ProgIdKey + "\\CLSID", "", VvPPWebClsidText}};
 }
 
-// Deletes Key when nothing is left in it but what we wrote (its default value).
-void DeleteKeyIfOurs(const std::string& Key, const char* OurValue = nullptr) {
+// Writes the rows under Root in order; the first refusal ends it and is returned.
+LONG WriteRows(HKEY Root, const std::vector<TRow>& Rows) {
+  for (const TRow& Row : Rows) {
+    HKEY Handle = nullptr;
+    LONG Result = RegCreateKeyExA(Root, Row.Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &Handle, nullptr);
+    if (Result != ERROR_SUCCESS) return Result;
+    Result = RegSetValueExA(Handle, Row.Name, 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(Row.Value.c_str()),
+                            static_cast<DWORD>(Row.Value.size() + 1));
+    RegCloseKey(Handle);
+    if (Result != ERROR_SUCCESS) return Result;
+  }
+  return ERROR_SUCCESS;
+}
+
+std::string ThisFile() {
+  char Path[MAX_PATH];
+  DWORD Length = GetModuleFileNameA(ModuleInstance, Path, MAX_PATH);
+  if (Length == 0 || Length >= MAX_PATH) return {};
+  return std::string(Path, Length);
+}
+
+// The long form of an existing file's name, so a short or differently cased spelling compares
+// equal; other names as they are.
+std::string LongName(const std::string& Path) {
+  char Long[MAX_PATH];
+  DWORD Length = GetLongPathNameA(Path.c_str(), Long, MAX_PATH);
+  return Length == 0 || Length >= MAX_PATH ? Path : std::string(Long, Length);
+}
+
+std::string ReadDefault(HKEY Root, const std::string& Key) {
+  char Value[MAX_PATH + 1];
+  DWORD Size = sizeof Value;
+  if (RegGetValueA(Root, Key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, Value, &Size) != ERROR_SUCCESS)
+    return {};
+  return Value;
+}
+
+bool NamesThisFile(HKEY Root, const std::string& Path) {
+  std::string Server = ReadDefault(Root, ServerKey);
+  return !Server.empty() && lstrcmpiA(LongName(Server).c_str(), LongName(Path).c_str()) == 0;
+}
+
+bool Refused(LONG Result) { return Result != ERROR_SUCCESS && Result != ERROR_FILE_NOT_FOUND; }
+
+// Deletes Key when nothing is left in it but what we wrote (its default value), after taking
+// OurValue out of it. Returns a refusal, if any.
+LONG DeleteKeyIfOurs(HKEY Root, const std::string& Key, const char* OurValue = nullptr) {
   HKEY Handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, Key.c_str(), 0, KEY_READ | KEY_SET_VALUE, &Handle) != ERROR_SUCCESS)
-    return;
-  if (OurValue) RegDeleteValueA(Handle, OurValue);
+  LONG Result = RegOpenKeyExA(Root, Key.c_str(), 0, KEY_READ | KEY_SET_VALUE, &Handle);
+  if (Result != ERROR_SUCCESS) return Refused(Result) ? Result : ERROR_SUCCESS;
+  if (OurValue && Refused(Result = RegDeleteValueA(Handle, OurValue))) {
+    RegCloseKey(Handle);
+    return Result;
+  }
   DWORD SubKeys = 0, Values = 0;
   RegQueryInfoKeyA(Handle, nullptr, nullptr, nullptr, &SubKeys, nullptr, nullptr, &Values,
                    nullptr, nullptr, nullptr, nullptr);
   bool HasDefault = RegQueryValueExA(Handle, "", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
   bool OnlyDefault = Values == 0 || (Values == 1 && HasDefault);
   RegCloseKey(Handle);
-  if (SubKeys == 0 && OnlyDefault) RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
+  if (SubKeys != 0 || !OnlyDefault) return ERROR_SUCCESS;
+  Result = RegDeleteKeyA(Root, Key.c_str());
+  return Refused(Result) ? Result : ERROR_SUCCESS;
 }
 
-std::string ReadDefault(const std::string& Key) {
-  char Value[256];
-  LONG Size = sizeof Value;
-  if (RegQueryValueA(HKEY_CLASSES_ROOT, Key.c_str(), Value, &Size) != ERROR_SUCCESS) return {};
-  return std::string(Value);
+// Takes our keys from Root while its class names Path; returns the first refusal.
+LONG RemoveFrom(HKEY Root, const std::string& Path) {
+  if (!NamesThisFile(Root, Path)) return ERROR_SUCCESS;
+  const std::string ProgIdKey = VvPPWebProgId;
+  std::vector<LONG> Results;
+  // The ProgID goes only while it still leads to our class id.
+  if (ReadDefault(Root, ProgIdKey + "\\CLSID") == VvPPWebClsidText) {
+    Results.push_back(DeleteKeyIfOurs(Root, ProgIdKey + "\\CLSID"));
+    Results.push_back(DeleteKeyIfOurs(Root, ProgIdKey));
+  }
+  Results.push_back(DeleteKeyIfOurs(Root, ServerKey, "ThreadingModel"));
+  Results.push_back(DeleteKeyIfOurs(Root, ClassKey + "\\Control"));
+  Results.push_back(DeleteKeyIfOurs(Root, ClassKey + "\\ProgID"));
+  Results.push_back(DeleteKeyIfOurs(Root, ClassKey));
+  for (LONG Result : Results)
+    if (Result != ERROR_SUCCESS) return Result;
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
 
 STDAPI DllRegisterServer() {
-  char Path[MAX_PATH];
-  DWORD Length = GetModuleFileNameA(ModuleInstance, Path, MAX_PATH);
-  if (Length == 0 || Length >= MAX_PATH) return SELFREG_E_CLASS;
-  const std::string ProgIdKey = VvPPWebProgId;
-  LONG Failed = ERROR_SUCCESS;
-  for (LONG Result : {SetValue(ClassKey, "", ControlName),
-                      SetValue(ClassKey + "\\InprocServer32", "", Path),
-                      SetValue(ClassKey + "\\InprocServer32", "ThreadingModel", "Apartment"),
-                      SetValue(ClassKey + "\\Control", "", ""),
-                      SetValue(ClassKey + "\\ProgID", "", ProgIdKey),
-                      SetValue(ProgIdKey, "", ControlName),
-                      SetValue(ProgIdKey + "\\CLSID", "", VvPPWebClsidText)})
-    if (Result != ERROR_SUCCESS && Failed == ERROR_SUCCESS) Failed = Result;
-  return Failed == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  std::string Path = ThisFile();
+  if (Path.empty()) return SELFREG_E_CLASS;
+  std::vector<TRow> Ours = Rows(Path);
+  if (WriteRows(HKEY_CLASSES_ROOT, Ours) == ERROR_SUCCESS) return S_OK;
+  HKEY UserClasses = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &UserClasses, nullptr) != ERROR_SUCCESS)
+    return SELFREG_E_CLASS;
+  LONG Result = WriteRows(UserClasses, Ours);
+  RegCloseKey(UserClasses);
+  return Result == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
 
 STDAPI DllUnregisterServer() {
-  const std::string ProgIdKey = VvPPWebProgId;
-  // The ProgID goes only while it still leads to our class id.
-  if (ReadDefault(ProgIdKey + "\\CLSID") == VvPPWebClsidText) {
-    DeleteKeyIfOurs(ProgIdKey + "\\CLSID");
-    DeleteKeyIfOurs(ProgIdKey);
+  std::string Path = ThisFile();
+  if (Path.empty()) return SELFREG_E_CLASS;
+  // The user's keys first: on Windows the classes root shows them over the machine's, so only
+  // once they are gone does it show what the machine holds.
+  LONG UserResult = ERROR_SUCCESS;
+  HKEY UserClasses = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &UserClasses) ==
+      ERROR_SUCCESS) {
+    UserResult = RemoveFrom(UserClasses, Path);
+    RegCloseKey(UserClasses);
   }
-  DeleteKeyIfOurs(ClassKey + "\\InprocServer32", "ThreadingModel");
-  DeleteKeyIfOurs(ClassKey + "\\Control");
-  DeleteKeyIfOurs(ClassKey + "\\ProgID");
-  DeleteKeyIfOurs(ClassKey);
-  return S_OK;
+  LONG MachineResult = RemoveFrom(HKEY_CLASSES_ROOT, Path);
+  return UserResult == ERROR_SUCCESS && MachineResult == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }

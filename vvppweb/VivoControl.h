@@ -213,6 +213,18 @@ private:
 // Binding our windows to their control: from the creation parameter at WM_NCCREATE, let go at
 // WM_NCDESTROY (nullptr then, and for messages before the binding).
 TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam);
+// The window procedure of a window of ours: each message to Handler of the control bound to it.
+// Nothing may cross back into the host's message loop: a message that failed is simply lost.
+template <LRESULT (TVivoControl::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ControlWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  TVivoControl* Control = ControlOfWindow(Window, Message, LParam);
+  if (!Control) return DefWindowProcA(Window, Message, WParam, LParam);
+  try {
+    return (Control->*Handler)(Window, Message, WParam, LParam);
+  } catch (...) {
+    return DefWindowProcA(Window, Message, WParam, LParam);
+  }
+}
 // The control's message window (ControlEngine.cpp) and its window in the container
 // (ControlView.cpp), and their classes' end when the module unloads.
 HWND CreateEngineWindow(TVivoControl* Control);

@@ -12,7 +12,9 @@
 
 class TWaveOut {
 public:
-  static constexpr int BufferCount = 3;
+  // Four buffers of at most 50 ms: 200 ms ahead of what is heard, so a host busy for a moment
+  // (a modal loop starting, a long paint) leaves no gap in the sound.
+  static constexpr int BufferCount = 4;
   enum class TDone { NotOurs, Finished, Again };
 
   ~TWaveOut() { Close(); }

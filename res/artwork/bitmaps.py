@@ -1,5 +1,9 @@
-# Writes Windows BMP and ICO files: 8-bit palettised and 24-bit bitmaps, 4-bit and 32-bit icons.
+# Writes the program's pictures as Windows files: bitmaps through Pillow, icons by hand. Pillow
+# writes no 4-bit icons, and its 32-bit icons lack the AND mask that the icon format has.
+import io
 import struct
+
+from PIL import Image
 
 
 def _info_header(width, height, bits, image_size, colours):
@@ -22,24 +26,25 @@ def _palette_bytes(palette):
     return b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
 
 
-def _file(info, pixels):
-    offset = 14 + len(info)
-    return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + info + pixels
+def _bmp(image):
+    out = io.BytesIO()
+    # No resolution is recorded: the pictures are laid out in pixels.
+    image.save(out, "BMP", dpi=(0, 0))
+    return out.getvalue()
 
 
 def bmp8(width, height, palette, indices):
     """indices: one palette index per pixel, rows top to bottom."""
-    palette = list(palette) + [(0, 0, 0)] * (256 - len(palette))
-    pixels = _rows_bottom_up(width, height, 8,
-                             lambda y: bytes(indices[y * width:(y + 1) * width]))
-    return _file(_info_header(width, height, 8, len(pixels), 256) + _palette_bytes(palette), pixels)
+    image = Image.new("P", (width, height))
+    image.putpalette([value for colour in palette for value in colour])
+    image.putdata(indices)
+    return _bmp(image)
 
 
 def bmp24(width, height, rgb):
-    def row(y):
-        return b"".join(struct.pack("<BBB", b, g, r) for r, g, b in rgb[y * width:(y + 1) * width])
-    pixels = _rows_bottom_up(width, height, 24, row)
-    return _file(_info_header(width, height, 24, len(pixels), 0), pixels)
+    image = Image.new("RGB", (width, height))
+    image.putdata(rgb)
+    return _bmp(image)
 
 
 def _and_mask(width, height, transparent):

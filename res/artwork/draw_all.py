@@ -1,5 +1,5 @@
 # Draws every picture of the program into res/pictures; running it again gives the same bytes.
-# Run: python3 res/artwork/draw_all.py (standard library only).
+# Run: /usr/bin/python3 res/artwork/draw_all.py (with Debian's Pillow, python3-pil).
 import os
 import sys
 

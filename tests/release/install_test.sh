@@ -8,6 +8,13 @@
 #   tests/release/install_test.sh BUILD DIST    (BUILD: the x86_64 tree; DIST: tools/package's)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
+version=$(sed -n 's/^project(Quillo VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../../CMakeLists.txt")
+# Without the packages (release_package not run, for want of an i686 tree) there is nothing to
+# install: not run, exit code 77.
+if [ ! -f "$2/Quillo-$version-win64-setup.exe" ] || [ ! -f "$2/Quillo-$version-win64.zip" ]; then
+  echo "NOT RUN: no Quillo-$version-win64-setup.exe and .zip in $2 (release_package writes them)"
+  exit 77
+fi
 DIST=$(cd "$2" && pwd)
 # A prefix of our own, made fresh: nothing installed in it but what this script installs.
 export QUILLO_E2E_PREFIX=$BUILD/wine-release-1024x768
@@ -24,10 +31,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-version=$(sed -n 's/^project(Quillo VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$ROOT/CMakeLists.txt")
 SETUP=$DIST/Quillo-$version-win64-setup.exe
 ZIP=$DIST/Quillo-$version-win64.zip
-[ -f "$SETUP" ] && [ -f "$ZIP" ] || fail "no $SETUP or $ZIP: tools/package writes them"
 DIR='C:\Program Files\Quillo'
 UNIX_DIR="$PREFIX/drive_c/Program Files/Quillo"
 KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillo'
@@ -49,12 +54,16 @@ run() { "${WINE_RUN[@]}" "$@" >/dev/null 2>&1; echo $?; }
 # Waits for every program of the prefix to end (an uninstaller works on in a copy of itself
 # after the one started has returned), so Wine has written out its registry.
 settle() { WINEPREFIX=$PREFIX timeout 90 "$SERVER" -w || fail "Wine's programs did not end"; }
-# The prefix's registry and files as lines, less what Wine itself renews at every start: the
-# display adapter's and monitor's device entries.
+# The prefix's registry and files as lines, less what Wine itself renews at every start: its
+# enumeration of devices (display adapters, monitors, input devices), whose entries change with
+# the X display it runs on.
 snapshot() {
   settle
   python3 "$ROOT/tests/release/wine_state.py" "$PREFIX" |
-    grep -v -F 'HKLM\System\CurrentControlSet\Control\Class\' >"$WORK/$1.state"
+    grep -v -F -e 'HKLM\System\CurrentControlSet\Control\Class\' \
+      -e 'HKLM\System\CurrentControlSet\Control\DeviceClasses\' \
+      -e 'HKLM\System\CurrentControlSet\Control\Video\' \
+      -e 'HKLM\System\CurrentControlSet\Enum\' >"$WORK/$1.state"
 }
 # The lines added (>) and taken away (<) from snapshot $1 to snapshot $2.
 changes() { diff "$WORK/$1.state" "$WORK/$2.state" | grep '^[<>]'; }

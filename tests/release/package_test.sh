@@ -3,18 +3,31 @@
 # (check_release.py); the README naming this version's files; and packages refused, with the
 # reason and nothing written, when an input is missing or a tree holds the other target's
 # programs.
-#   tests/release/package_test.sh BUILD_ROOT DIST    (BUILD_ROOT holds i686/ and x86_64/)
+#   tests/release/package_test.sh X86_64_TREE I686_TREE DIST
+# The two trees may live anywhere; tools/package is given a build root of links to them. Without
+# a built 32-bit tree the test is not run (exit code 77), saying why.
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD=$(cd "$1" && pwd)
-DIST=$2
+DIST=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+not_run() { echo "NOT RUN: $*"; exit 77; }
+# Packages of an earlier run must not reach release_install when this one makes none.
+rm -rf "$DIST"
+[ -f "$2/CMakeCache.txt" ] ||
+  not_run "no i686 build tree at $2 (configure one there, or set QUILLO_I686_BUILD_DIR in this tree's CMake cache)"
+[ -s "$2/app/Quillo.exe" ] && [ -s "$2/app/VVPPWEB.OCX" ] ||
+  not_run "the i686 tree $2 is not built (cmake --build $2)"
+declare -A TREE=([x86_64]=$(cd "$1" && pwd) [i686]=$(cd "$2" && pwd))
+SCRATCH=$(mktemp -d)
+trap 'rm -rf "$SCRATCH"' EXIT
+BUILD=$SCRATCH/trees
+mkdir "$BUILD"
+for tree in i686 x86_64; do ln -s "${TREE[$tree]}" "$BUILD/$tree"; done
 
 version=$(sed -n 's/^project(Quillo VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$ROOT/CMakeLists.txt")
 [ -n "$version" ] || fail "no version in CMakeLists.txt"
 
 echo "== tools/package $version"
-rm -rf "$DIST"
 "$ROOT/tools/package" --no-build --build "$BUILD" --dist "$DIST" || fail "tools/package failed"
 made=$(cd "$DIST" && ls -A | sort | paste -sd ' ')
 expected="Quillo-$version-win32-setup.exe Quillo-$version-win32.zip Quillo-$version-win64-setup.exe Quillo-$version-win64.zip"
@@ -27,8 +40,6 @@ for file in $expected; do
 done
 
 # A build root of links to the real trees' files, with one thing changed.
-SCRATCH=$(mktemp -d)
-trap 'rm -rf "$SCRATCH"' EXIT
 fake_root() {
   local fake=$SCRATCH/$1 tree file
   for tree in i686 x86_64; do

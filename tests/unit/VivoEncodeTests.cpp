@@ -129,6 +129,7 @@ TEST_CASE("timing patterns: the white pictures and the beeps on the full seconds
       TSoundBuffer Buffer = Rig.Engine.NextSound(50);
       if (Buffer.Decoded) Sound.insert(Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
       Rig.Engine.BufferDone(Buffer.Ms);
+      Rig.Engine.Present(Rig.Engine.Position());
     }
     CHECK(Pictures == static_cast<uint32_t>(std::ceil(2.5 * Case.Fps)));
     // Loud from the full second for the beep's length, and nearly silent everywhere else: the

@@ -41,7 +41,8 @@ ULONG RefCount(IUnknown* Object) {
   return Object->Release();
 }
 
-TRegistrySnapshot::TRegistrySnapshot(const std::string& Key) : Key(Key), Saved(Read(HKEY_CLASSES_ROOT, Key)) {}
+TRegistrySnapshot::TRegistrySnapshot(const std::string& Key, HKEY Root)
+    : Root(Root), Key(Key), Saved(Read(Root, Key)) {}
 
 TRegistrySnapshot::TNode TRegistrySnapshot::Read(HKEY Root, const std::string& Key) {
   TNode Node;
@@ -70,7 +71,7 @@ TRegistrySnapshot::TNode TRegistrySnapshot::Read(HKEY Root, const std::string& K
 void TRegistrySnapshot::Write(HKEY Root, const std::string& Key, const TNode& Node) {
   HKEY Handle = nullptr;
   if (RegCreateKeyExA(Root, Key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &Handle, nullptr) != ERROR_SUCCESS)
-    throw std::runtime_error("cannot restore HKCR\\" + Key);
+    throw std::runtime_error("cannot restore " + Key);
   for (const auto& [Name, Value] : Node.Values)
     RegSetValueExA(Handle, Name.c_str(), 0, Value.first, reinterpret_cast<const BYTE*>(Value.second.data()),
                    static_cast<DWORD>(Value.second.size()));
@@ -79,20 +80,55 @@ void TRegistrySnapshot::Write(HKEY Root, const std::string& Key, const TNode& No
 }
 
 void TRegistrySnapshot::Restore() const {
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str());
-  RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
-  if (Saved.Exists) Write(HKEY_CLASSES_ROOT, Key, Saved);
+  RegDeleteTreeA(Root, Key.c_str());
+  RegDeleteKeyA(Root, Key.c_str());
+  if (Saved.Exists) Write(Root, Key, Saved);
 }
 
-TRegistrationGuard::TRegistrationGuard() : Class(ClassKey()), ProgId(ProgIdKey) {}
+TRegistrationGuard::TRegistrationGuard()
+    : Class(ClassKey()),
+      ProgId(ProgIdKey),
+      UserClass(UserClassesKey + "\\" + ClassKey(), HKEY_CURRENT_USER),
+      UserProgId(UserClassesKey + "\\" + ProgIdKey, HKEY_CURRENT_USER) {}
 
 TRegistrationGuard::~TRegistrationGuard() {
   Class.Restore();
   ProgId.Restore();
+  UserClass.Restore();
+  UserProgId.Restore();
 }
 
 HRESULT TRegistrationGuard::Register() { return CallExport("DllRegisterServer"); }
 HRESULT TRegistrationGuard::Unregister() { return CallExport("DllUnregisterServer"); }
+
+void TRegistrationGuard::RemoveAll() {
+  for (const std::string& Key : {ClassKey(), std::string(ProgIdKey)}) {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
+    std::string UserKey = UserClassesKey + "\\" + Key;
+    RegDeleteTreeA(HKEY_CURRENT_USER, UserKey.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, UserKey.c_str());
+  }
+}
+
+TRefusedRoot::TRefusedRoot(HKEY Root) : Root(Root) {
+  const std::string Name = "Software\\QuilloRefusedRoot" + std::to_string(GetCurrentProcessId());
+  HKEY Made = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, Name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &Made, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot make " + Name);
+  Deleted = Made;
+  RegDeleteKeyA(HKEY_CURRENT_USER, Name.c_str());
+  if (RegOverridePredefKey(Root, Deleted) != ERROR_SUCCESS) {
+    RegCloseKey(Deleted);
+    throw std::runtime_error("cannot stand in for a predefined key");
+  }
+}
+
+TRefusedRoot::~TRefusedRoot() {
+  RegOverridePredefKey(Root, nullptr);
+  RegCloseKey(Deleted);
+}
 
 TControlFixture::TControlFixture() {
   CoInitialize(nullptr);

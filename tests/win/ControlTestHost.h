@@ -21,10 +21,14 @@ std::string ClassKey();
 // Object's reference count now, as its AddRef and Release report it.
 ULONG RefCount(IUnknown* Object);
 
-// A copy of a registry key under HKEY_CLASSES_ROOT, values and subkeys, written back on Restore.
+// The user's classes, which COM on Windows reads before the machine's, as a key under
+// HKEY_CURRENT_USER.
+inline const std::string UserClassesKey = "Software\\Classes";
+
+// A copy of a registry key under Root, values and subkeys, written back on Restore.
 class TRegistrySnapshot {
 public:
-  explicit TRegistrySnapshot(const std::string& Key);
+  explicit TRegistrySnapshot(const std::string& Key, HKEY Root = HKEY_CLASSES_ROOT);
   void Restore() const;
 
 private:
@@ -35,11 +39,13 @@ private:
   };
   static TNode Read(HKEY Root, const std::string& Key);
   static void Write(HKEY Root, const std::string& Key, const TNode& Node);
+  HKEY Root;
   std::string Key;
   TNode Saved;
 };
 
-// The control's keys as they were before the test, restored at its end.
+// The control's keys, in the machine's classes and in the user's, as they were before the test,
+// restored at its end.
 class TRegistrationGuard {
 public:
   TRegistrationGuard();
@@ -47,10 +53,27 @@ public:
   // The OCX's own DllRegisterServer and DllUnregisterServer.
   static HRESULT Register();
   static HRESULT Unregister();
+  // The class id's and the ProgID's keys taken from both places, whatever file they name.
+  static void RemoveAll();
 
 private:
   TRegistrySnapshot Class;
   TRegistrySnapshot ProgId;
+  TRegistrySnapshot UserClass;
+  TRegistrySnapshot UserProgId;
+};
+
+// While it lives, the predefined key Root (HKEY_CLASSES_ROOT, say) stands for a key that has
+// been deleted, so this process is refused every key it makes there, as an unelevated process
+// is refused the machine's classes on Windows; Wine enforces no registry permissions.
+class TRefusedRoot {
+public:
+  explicit TRefusedRoot(HKEY Root);
+  ~TRefusedRoot();
+
+private:
+  HKEY Root;
+  HKEY Deleted = nullptr;
 };
 
 // COM for the test's thread, and the control registered for its length.

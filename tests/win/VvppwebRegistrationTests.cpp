@@ -1,8 +1,15 @@
 // Registration of the video control: unregistered it cannot be created, DllRegisterServer makes
-// it creatable from the OCX's own path, DllUnregisterServer takes every trace away again.
+// it creatable from the OCX's own path, DllUnregisterServer takes every trace away again. Where
+// the machine's classes refuse, the keys go to the user's, and unregistering takes them from
+// where they are, only while they name this OCX.
 #include <doctest.h>
 #include <windows.h>
 #include <ole2.h>
+#include <olectl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/win/ControlTestHost.h"
 #include "toolkit/Errors.h"
@@ -11,19 +18,63 @@ namespace {
 
 const char* const ProgIdKey = "VVPPWEB.VvPPWebCtrl.1";
 
-bool KeyExists(const std::string& Key) {
+// A place the keys can go: a predefined root and the path of the classes under it.
+struct TPlace {
+  const char* Name;
+  HKEY Root;
+  std::string Classes;
+  std::string operator()(const std::string& Key) const { return Classes + Key; }
+};
+// The machine's classes read as themselves, so a refused HKEY_CLASSES_ROOT does not hide them.
+const TPlace Machine{"the machine's classes", HKEY_LOCAL_MACHINE, "Software\\Classes\\"};
+const TPlace User{"the user's classes", HKEY_CURRENT_USER, UserClassesKey + "\\"};
+const TPlace Classes{"the classes root", HKEY_CLASSES_ROOT, ""};
+
+bool KeyExists(const std::string& Key, const TPlace& Place = Classes) {
   HKEY Handle = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, Key.c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(Place.Root, Place(Key).c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return false;
   RegCloseKey(Handle);
   return true;
 }
 
-std::string Value(const std::string& Key, const char* Name) {
+std::string Value(const std::string& Key, const char* Name, const TPlace& Place = Classes) {
   char Data[MAX_PATH] = "";
   DWORD Size = sizeof Data;
-  if (RegGetValueA(HKEY_CLASSES_ROOT, Key.c_str(), Name, RRF_RT_REG_SZ, nullptr, Data, &Size) != ERROR_SUCCESS)
+  if (RegGetValueA(Place.Root, Place(Key).c_str(), Name, RRF_RT_REG_SZ, nullptr, Data, &Size) != ERROR_SUCCESS)
     return "(none)";
   return Data;
+}
+
+void SetValue(const TPlace& Place, const std::string& Key, const char* Name, const std::string& Data) {
+  HKEY Handle = nullptr;
+  REQUIRE(RegCreateKeyExA(Place.Root, Place(Key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          &Handle, nullptr) == ERROR_SUCCESS);
+  RegSetValueExA(Handle, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Data.c_str()),
+                 static_cast<DWORD>(Data.size() + 1));
+  RegCloseKey(Handle);
+}
+
+// Every key and value the OCX writes, as "key|name=value" lines, read from Place.
+std::vector<std::string> Registration(const TPlace& Place) {
+  const std::string Progid = ProgIdKey;
+  std::vector<std::string> Lines;
+  for (auto [Key, Name] : {std::pair{ClassKey(), ""}, {ClassKey() + "\\InprocServer32", ""},
+                           {ClassKey() + "\\InprocServer32", "ThreadingModel"},
+                           {ClassKey() + "\\Control", ""}, {ClassKey() + "\\ProgID", ""},
+                           {Progid, ""}, {Progid + "\\CLSID", ""}})
+    if (KeyExists(Key, Place)) Lines.push_back(Key + "|" + Name + "=" + Value(Key, Name, Place));
+  return Lines;
+}
+
+std::vector<std::string> OurRegistration(const std::string& Server) {
+  const std::string Progid = ProgIdKey;
+  return {ClassKey() + "|=VvPPWeb Control",
+          ClassKey() + "\\InprocServer32|=" + Server,
+          ClassKey() + "\\InprocServer32|ThreadingModel=Apartment",
+          ClassKey() + "\\Control|=",
+          ClassKey() + "\\ProgID|=" + Progid,
+          Progid + "|=VvPPWeb Control",
+          Progid + "\\CLSID|=" + ClassIdText()};
 }
 
 void CheckNotCreatable() {
@@ -42,8 +93,7 @@ TEST_CASE("unregistered, registered, unregistered again") {
   CoInitialize(nullptr);
   {
     TRegistrationGuard Guard;
-    REQUIRE(TRegistrationGuard::Unregister() == S_OK);
-    CHECK_FALSE(KeyExists(ClassKey()));
+    TRegistrationGuard::RemoveAll();
     CheckNotCreatable();
 
     REQUIRE(TRegistrationGuard::Register() == S_OK);
@@ -78,6 +128,54 @@ TEST_CASE("unregistering keeps what others put under the class id") {
     CHECK(KeyExists(ClassKey() + "\\Implemented Categories"));
     CHECK_FALSE(KeyExists(ClassKey() + "\\InprocServer32"));
     CHECK_FALSE(KeyExists(ClassKey() + "\\ProgID"));
+    CheckNotCreatable();
+  }
+  CoUninitialize();
+}
+
+TEST_CASE("the machine's classes refused: registered for the user, and unregistered only where it names this OCX") {
+  CoInitialize(nullptr);
+  {
+    TRegistrationGuard Guard;
+    TRegistrationGuard::RemoveAll();
+    {
+      TRefusedRoot Refused(HKEY_CLASSES_ROOT);
+      REQUIRE(TRegistrationGuard::Register() == S_OK);
+      CHECK(Registration(User) == OurRegistration(OcxPath()));
+      CHECK(Registration(Machine).empty());
+
+      REQUIRE(TRegistrationGuard::Unregister() == S_OK);
+      CHECK(Registration(User).empty());
+      CHECK_FALSE(KeyExists(ClassKey(), User));
+      CHECK_FALSE(KeyExists(ProgIdKey, User));
+    }
+
+    // Another copy's registration stays where it is, in either place; ours goes from the other.
+    const std::string Other = "C:\\Elsewhere\\VVPPWEB.OCX";
+    for (const TPlace* Theirs : {&Machine, &User}) {
+      CAPTURE(Theirs->Name);
+      const TPlace& Ours = Theirs == &Machine ? User : Machine;
+      for (const std::string& Line : OurRegistration(Other)) {
+        std::string Key = Line.substr(0, Line.find('|'));
+        std::string Name = Line.substr(Key.size() + 1, Line.find('=') - Key.size() - 1);
+        SetValue(*Theirs, Key, Name.c_str(), Line.substr(Line.find('=') + 1));
+        SetValue(Ours, Key, Name.c_str(), Line.substr(Line.find('=') + 1));
+      }
+      SetValue(Ours, ClassKey() + "\\InprocServer32", "", OcxPath());
+      REQUIRE(TRegistrationGuard::Unregister() == S_OK);
+      CHECK(Registration(*Theirs) == OurRegistration(Other));
+      CHECK(Registration(Ours).empty());
+      TRegistrationGuard::RemoveAll();
+    }
+
+    // Refused in both places, registering says so and leaves nothing.
+    {
+      TRefusedRoot RefusedMachine(HKEY_CLASSES_ROOT);
+      TRefusedRoot RefusedUser(HKEY_CURRENT_USER);
+      CHECK(TRegistrationGuard::Register() == SELFREG_E_CLASS);
+    }
+    CHECK(Registration(Machine).empty());
+    CHECK(Registration(User).empty());
     CheckNotCreatable();
   }
   CoUninitialize();
