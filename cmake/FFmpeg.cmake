@@ -1,11 +1,12 @@
 # FFmpeg for the video control, always 5.1 as Debian 12 ships it: the Vivo demuxer, the H.263,
-# G.723.1 and Siren decoders, libswscale and libavutil. The target quillo_ffmpeg carries its
+# G.723.1 and Siren decoders, libswscale and libavutil; for saving copies, the Matroska and MP4
+# muxers with the MPEG-4 Part 2, AAC and FLAC encoders. The target quillo_ffmpeg carries its
 # headers and libraries.
 #
 # Natively it is Debian's -dev packages (tools/setup installs them), whose libavcodec also has the
 # encoders makeviv uses. For Windows it is built once per build tree from Debian's own source
 # package of the same version (cmake/ffmpeg-source fetches it with an apt state of its own under
-# ffmpeg/apt), as a static MinGW cross build with everything off but what the control decodes.
+# ffmpeg/apt), as a static MinGW cross build with everything off but what the control uses.
 # Only VVPPWEB.OCX links it.
 
 add_library(quillo_ffmpeg INTERFACE)
@@ -66,6 +67,8 @@ ExternalProject_Add(ffmpeg_cross
     # decoded a tenth slower.)
     --x86asmexe=nasm
     --enable-demuxer=vivo --enable-decoder=h263,g723_1,siren
+    # Save As: Matroska copies of the pictures as they are with FLAC sound, MP4 copies coded afresh.
+    --enable-muxer=matroska,mp4 --enable-encoder=mpeg4,aac,flac
   # Installed within the build step, whose products the OCX's link then waits for.
   BUILD_COMMAND make -j${ffmpeg_jobs} COMMAND make install
   INSTALL_COMMAND ""

@@ -1,11 +1,14 @@
-// The control's own dialogs: Save As (a copy of the clip now shown) and About this Movie.
+// The control's own dialogs: Save As (a copy of the clip now shown, as it is or in a form other
+// players open) and About this Movie.
 #include "vvppweb/VivoControl.h"
 
 #include <commdlg.h>
 
 #include <cstdio>
 
+#include "vvppweb/ClipExport.h"
 #include "vvppweb/ClipNames.h"
+#include "vvppweb/SaveCopy.h"
 
 namespace {
 
@@ -21,36 +24,45 @@ decltype(&GetSaveFileNameA) SaveFileDialog() {
   return Entry;
 }
 
-std::string SystemText(DWORD Error) {
-  char Text[512] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Error, 0, Text,
-                 sizeof Text, nullptr);
-  std::string Result = Text;
-  while (!Result.empty() && (Result.back() == '\n' || Result.back() == '\r' || Result.back() == ' '))
-    Result.pop_back();
-  return Result.empty() ? "System error " + std::to_string(Error) : Result;
+// The dialog's list of types: each description and its pattern, each ended by a zero (the
+// string's own ends the list).
+std::string TypeFilter() {
+  std::string Filter;
+  for (const TCopyType& Type : CopyTypes) {
+    Filter += Type.Description;
+    Filter += '\0';
+    Filter += std::string("*.") + Type.Extension;
+    Filter += '\0';
+  }
+  return Filter;
 }
 
-// Writes Bytes beside Target first and puts them in its place only when all went well, so a
-// failed save never leaves half a file under the chosen name.
-DWORD WriteWhole(const std::string& Target, const std::string& Bytes) {
-  std::string Temporary = Target + ".part";
-  HANDLE File = CreateFileA(Temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (File == INVALID_HANDLE_VALUE) return GetLastError();
-  DWORD Error = ERROR_SUCCESS;
-  size_t Total = 0;
-  while (Error == ERROR_SUCCESS && Total < Bytes.size()) {
-    DWORD Written = 0;
-    if (!WriteFile(File, Bytes.data() + Total, static_cast<DWORD>(Bytes.size() - Total), &Written, nullptr))
-      Error = GetLastError();
-    Total += Written;
-  }
-  if (!CloseHandle(File) && Error == ERROR_SUCCESS) Error = GetLastError();
-  if (Error == ERROR_SUCCESS && !MoveFileExA(Temporary.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING))
-    Error = GetLastError();
-  if (Error != ERROR_SUCCESS) DeleteFileA(Temporary.c_str());
-  return Error;
+// The clip's name without its extension: the type chosen in the dialog gives the copy its own.
+std::string SuggestedName(const std::string& Url) {
+  std::string Name = ClipFileName(Url);
+  size_t Dot = Name.rfind('.');
+  if (Dot != std::string::npos && Dot > 0) Name.erase(Dot);
+  return Name;
 }
+
+// A reason as a sentence of its own.
+std::string Sentence(std::string Text) {
+  if (!Text.empty() && Text[0] >= 'a' && Text[0] <= 'z') Text[0] = static_cast<char>(Text[0] - 'a' + 'A');
+  return Text + ".";
+}
+
+// A reference of our own while the modal loops run the host's messages, which may let go of
+// the control meanwhile.
+class TKeepAlive {
+public:
+  explicit TKeepAlive(IUnknown& Object) : Object(Object) { Object.AddRef(); }
+  ~TKeepAlive() { Object.Release(); }
+  TKeepAlive(const TKeepAlive&) = delete;
+  TKeepAlive& operator=(const TKeepAlive&) = delete;
+
+private:
+  IUnknown& Object;
+};
 
 std::string Clock(uint32_t Ms) {
   char Text[32];
@@ -64,34 +76,44 @@ HWND TVivoControl::DialogOwner() const { return View ? GetAncestor(View, GA_ROOT
 
 void TVivoControl::ShowSaveAs() {
   const std::string* Bytes = Playback.ClipBytes();
-  if (!Bytes) {
+  const TClipInfo* Info = Playback.Clip();
+  if (!Bytes || !Info) {
     MessageBoxA(DialogOwner(), "There is no clip to save.", "Save As", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  // A copy: the clip may change under the modal dialog, whose loop runs our timers.
-  std::string Copy = *Bytes;
+  TKeepAlive Keep(*static_cast<IDispatch*>(this));
+  HWND Owner = DialogOwner();
+  // A copy: the clip may change under the modal dialog, whose loop runs our timers, and the
+  // copy is written from it on another thread.
+  auto Clip = std::make_shared<const std::string>(*Bytes);
+  const TClipInfo Header = *Info;
   char Name[MAX_PATH] = "";
-  std::string Suggested = ClipFileName(Playback.EntryUrl());
+  std::string Suggested = SuggestedName(Playback.EntryUrl());
   if (Suggested.size() < sizeof Name) lstrcpynA(Name, Suggested.c_str(), sizeof Name);
+  const std::string Filter = TypeFilter();
   OPENFILENAMEA Dialog{};
   Dialog.lStructSize = sizeof Dialog;
-  Dialog.hwndOwner = DialogOwner();
-  Dialog.lpstrFilter = "Vivo files (*.viv)\0*.viv\0All files (*.*)\0*.*\0";
+  Dialog.hwndOwner = Owner;
+  Dialog.lpstrFilter = Filter.c_str();
+  Dialog.nFilterIndex = 1;
   Dialog.lpstrFile = Name;
   Dialog.nMaxFile = sizeof Name;
   Dialog.lpstrTitle = "Save a Copy of the Clip";
-  Dialog.lpstrDefExt = "viv";
-  Dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+  // With a default extension, a name typed without one takes the chosen type's.
+  Dialog.lpstrDefExt = CopyTypes[0].Extension;
+  Dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
   auto GetSaveFileName = SaveFileDialog();
   if (!GetSaveFileName) {
-    MessageBoxA(DialogOwner(), "The save dialog is not available: comdlg32.dll could not be loaded.",
-                "Save As", MB_OK | MB_ICONERROR);
+    MessageBoxA(Owner, "The save dialog is not available: comdlg32.dll could not be loaded.", "Save As",
+                MB_OK | MB_ICONERROR);
     return;
   }
   if (!GetSaveFileName(&Dialog)) return;
-  if (DWORD Error = WriteWhole(Name, Copy)) {
-    std::string Text = "The clip could not be saved as " + std::string(Name) + ":\r\n" + SystemText(Error) + ".";
-    MessageBoxA(DialogOwner(), Text.c_str(), "Save As", MB_OK | MB_ICONERROR);
+  TCopyFormat Format = CopyFormatOf(Name, Dialog.nFilterIndex > 0 ? Dialog.nFilterIndex - 1 : 0);
+  TCopyResult Result = SaveCopy(Owner, std::move(Clip), Header, Format, Name);
+  if (Result.Outcome == TCopyResult::Failed) {
+    std::string Text = "The clip could not be saved as " + std::string(Name) + ":\r\n" + Sentence(Result.Reason);
+    MessageBoxA(Owner, Text.c_str(), "Save As", MB_OK | MB_ICONERROR);
   }
 }
 
