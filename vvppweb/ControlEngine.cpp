@@ -92,6 +92,10 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
 void TVivoControl::Sync() {
   // A fetch that cannot start answers at once, which may ask for the next: a loop, not recursion.
   while (std::optional<TFetchRequest> Request = Playback.TakeFetch()) StartFetch(*Request);
+  StopStaleSound();
+  // A clip's first picture goes up before its sound is decoded and queued, which may take a
+  // while: left for later, it could find the next picture due.
+  if (!Sound.Running()) Present(true);
   SyncSound();
   Present(false);
   if (View && VideocontrolsOn()) InvalidateRect(View, nullptr, FALSE);
@@ -114,13 +118,17 @@ void TVivoControl::StartFetch(const TFetchRequest& Request) {
   }
 }
 
-void TVivoControl::SyncSound() {
+void TVivoControl::StopStaleSound() {
   // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
   // belongs to the clip before, and the new one may have another sampling rate.
   if (Sound.Running() && (!Playback.Playing() || Playback.ClipStarts() != SoundClip)) {
     if (Sound.Stop()) Playback.DeviceEvent(dispOnAudioDevClose);
     if (Engine) KillTimer(Engine, ClockTimer);
   }
+}
+
+void TVivoControl::SyncSound() {
+  StopStaleSound();
   if (Playback.Playing() && !Sound.Running()) {
     SoundClip = Playback.ClipStarts();
     if (Sound.Start(Engine, Playback.SoundRate())) Playback.DeviceEvent(dispOnAudioDevOpen);

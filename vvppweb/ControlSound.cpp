@@ -31,6 +31,7 @@ bool TControlSound::Start(HWND Window, uint32_t NewRate) {
   Notify = Window;
   Rate = NewRate;
   IsRunning = true;
+  TimelineBegun = false;
   Clock.Start(Rate, NowUs());
   StandIn.Start(Rate, NowUs());
   Posted.clear();
@@ -53,6 +54,11 @@ bool TControlSound::WantsMore() const {
 }
 
 bool TControlSound::Queue(const TSoundBuffer& Buffer) {
+  if (!TimelineBegun) {
+    Clock.Start(Rate, NowUs());
+    StandIn.Start(Rate, NowUs());
+    TimelineBegun = true;
+  }
   if (Wave.IsOpen()) {
     if (!Wave.Queue(Buffer.Samples, Buffer.Ms)) return false;
   } else {

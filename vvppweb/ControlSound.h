@@ -42,6 +42,9 @@ private:
   HWND Notify = nullptr;
   uint32_t Rate = 8000;
   bool IsRunning = false;
+  // The timeline begins with the first buffer queued, when a device starts to play: decoding
+  // the first buffers may take a while, and none of it has been heard.
+  bool TimelineBegun = false;
   TWaveOut Wave;
   TTimerDevice StandIn;
   TSoundClock Clock;

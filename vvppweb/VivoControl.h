@@ -156,6 +156,7 @@ private:
   // message loop (ControlEngine.cpp).
   void Sync();
   void StartFetch(const TFetchRequest& Request);
+  void StopStaleSound();
   void SyncSound();
   void FillSoundQueue();
   // The clip time heard now; the picture due then shown (drawn AtOnce, or when the queue is

@@ -65,7 +65,12 @@ recorded() { [ "$(stat -c %s "$sound")" -ge "$1" ]; }
 wait_for 10 "the recording did not start" recorded 9600
 
 mkfifo "$work/go"
-"${WINE_RUN[@]}" "$program" "$(winpath "$clip")" 1450 <"$work/go" >"$work/program.out" 2>"$work/program.err" &
+# Wine's PulseAudio driver asks the server to hold only three 10 ms periods, fed by a thread of
+# the player's own process: a machine that stalls that process for 30 ms (a busy or shared
+# host) puts gaps in what is heard whatever the player queues. A sound card's own buffer, or
+# Windows' audio engine, is not in the player's process; asking the server to hold 100 ms plays
+# that part, so that a gap in the recording is one of ours.
+PULSE_LATENCY_MSEC=100 "${WINE_RUN[@]}" "$program" "$(winpath "$clip")" 1450 <"$work/go" >"$work/program.out" 2>"$work/program.err" &
 player=$!
 exec 8>"$work/go"
 # Until it has paused, or has ended without.
