@@ -120,9 +120,16 @@ struct TAsker {
   int Asked = 0;
   std::thread Thread;
   explicit TAsker(HWND Target) : Window(Target), Thread([this] { Run(); }) {}
+  std::atomic<bool> Done{false};
   ~TAsker() { Finish(); }
+  // The last question may be on its way: it is answered while we wait for the asker to end.
   void Finish() {
     Stop = true;
+    while (!Done) {
+      MSG Message;
+      while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&Message);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
     if (Thread.joinable()) Thread.join();
   }
   void Run() {
@@ -134,6 +141,7 @@ struct TAsker {
       ++Asked;
       Sleep(5);
     }
+    Done = true;
   }
 };
 
