@@ -21,4 +21,7 @@ public:
 
 private:
   SwsContext* Context = nullptr;
+  // The sizes Context converts between. libswscale's own cache cannot tell: it keeps BGR0 as
+  // BGRA, so sws_getCachedContext would set the converter up afresh for every picture.
+  int FromWidth = 0, FromHeight = 0, ToWidth = 0, ToHeight = 0;
 };
