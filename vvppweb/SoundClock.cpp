@@ -2,6 +2,7 @@
 #include "vvppweb/SoundClock.h"
 
 #include <algorithm>
+#include <vector>
 
 void TSoundClock::Start(uint32_t NewRate, uint64_t NowUs) {
   Rate = NewRate ? NewRate : 8000;
@@ -32,9 +33,15 @@ int64_t TSoundClock::HeardOffsetMs(uint64_t Heard) const {
 }
 
 uint64_t TSoundClock::HeardAt(uint64_t NowUs) const {
-  uint64_t Heard = 0;
+  std::vector<uint64_t> Carried;
   for (const TMark& Mark : Marks)
-    if (NowUs >= Mark.Us) Heard = std::max(Heard, Mark.Samples + (NowUs - Mark.Us) * Rate / 1000000);
+    if (NowUs >= Mark.Us) Carried.push_back(Mark.Samples + (NowUs - Mark.Us) * Rate / 1000000);
+  uint64_t Heard = 0;
+  if (!Carried.empty()) {
+    auto Middle = Carried.begin() + static_cast<std::ptrdiff_t>(Carried.size() / 2);
+    std::nth_element(Carried.begin(), Middle, Carried.end());
+    Heard = *Middle;
+  }
   uint64_t Ahead = 0;
   for (uint64_t Samples : Pending) Ahead += Samples;
   return std::min(Heard, DoneEnd + Ahead);

@@ -26,9 +26,9 @@ public:
   // samples of its timeline: at most the buffers still queued, negative while the device lags.
   int64_t HeardOffsetMs(uint64_t Heard) const;
   // The samples of the timeline heard at NowUs, as the done messages tell: a buffer's done comes
-  // once it has been played, though late by however long the device and the message queue took.
-  // The sound plays on at its rate, so the earliest of the recent dones, carried forward to
-  // NowUs, is the best estimate; it never runs past what is queued.
+  // about when it has been heard, but early or late by turns (Wine's come in bursts, 10 to 120 ms
+  // apart for 50 ms buffers). The sound plays on at its rate, so each recent done carried forward
+  // to NowUs is an estimate, and their median the best; it never runs past what is queued.
   uint64_t HeardAt(uint64_t NowUs) const;
 
 private:
