@@ -1,4 +1,4 @@
-// The picture's one-shot timer: a timer-queue timer that posts WM_TIMER, or a window timer, killed
+// The picture's one-shot timer: a multimedia event that posts WM_TIMER, or a window timer, killed
 // when it fires.
 #include "vvppweb/PictureTimer.h"
 
@@ -6,8 +6,8 @@
 
 namespace {
 
-void CALLBACK PostPictureTimer(void* Window, BOOLEAN) {
-  PostMessageA(static_cast<HWND>(Window), WM_TIMER, TPictureTimer::Id, 0);
+void CALLBACK PostPictureTimer(UINT, UINT, DWORD_PTR Window, DWORD_PTR, DWORD_PTR) {
+  PostMessageA(reinterpret_cast<HWND>(Window), WM_TIMER, TPictureTimer::Id, 0);
 }
 
 }  // namespace
@@ -18,18 +18,16 @@ bool TPictureTimer::Arm(HWND Window, UINT DelayMs) {
   Fine = timeBeginPeriod(1) == TIMERR_NOERROR;
   Target = Window;
   if (DelayMs == 0) DelayMs = 1;
-  if (!CreateTimerQueueTimer(&Event, nullptr, PostPictureTimer, Window, DelayMs, 0,
-                             WT_EXECUTEINTIMERTHREAD | WT_EXECUTEONLYONCE))
-    Event = nullptr;
+  Event = timeSetEvent(DelayMs, 1, PostPictureTimer, reinterpret_cast<DWORD_PTR>(Window),
+                       TIME_ONESHOT | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
   if (Event || SetTimer(Window, Id, DelayMs, nullptr)) return true;
   Cancel();
   return false;
 }
 
 void TPictureTimer::Cancel() {
-  // Waits for a callback under way, so none posts after this.
-  if (Event) DeleteTimerQueueTimer(nullptr, Event, INVALID_HANDLE_VALUE);
-  Event = nullptr;
+  if (Event) timeKillEvent(Event);
+  Event = 0;
   if (Target) KillTimer(Target, Id);
   Target = nullptr;
   if (Fine) timeEndPeriod(1);

@@ -1,9 +1,8 @@
 // A one-shot timer aimed at the next picture's moment: when it falls due, the control's window
 // gets a WM_TIMER, and shows the picture then. A window timer cannot aim closer than 10 ms
 // (USER_TIMER_MINIMUM): a picture due 1 ms after a buffer's done would come 10 ms late. So a
-// timer-queue timer, at a millisecond's resolution, posts the WM_TIMER; the window timer stands
-// in where the system has no such timer to give. (A multimedia timer event aims as well, but
-// under Wine its thread took four times the processor time of the whole playback.) While one is armed the system's timer
+// multimedia one-shot event, at a millisecond's resolution, posts the WM_TIMER; the window timer
+// stands in where the system has no such event to give. While one is armed the system's timer
 // runs at a millisecond (timeBeginPeriod), where its ticks are otherwise 10 to 16 ms coarse.
 #pragma once
 
@@ -27,6 +26,6 @@ public:
 
 private:
   HWND Target = nullptr;
-  HANDLE Event = nullptr;  // the timer-queue timer armed
+  UINT Event = 0;     // the multimedia event armed, 0 with none
   bool Fine = false;  // the system's timer set to a millisecond
 };
