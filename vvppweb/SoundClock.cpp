@@ -38,9 +38,12 @@ uint64_t TSoundClock::HeardAt(uint64_t NowUs) const {
     if (NowUs >= Mark.Us) Carried.push_back(Mark.Samples + (NowUs - Mark.Us) * Rate / 1000000);
   uint64_t Heard = 0;
   if (!Carried.empty()) {
-    auto Middle = Carried.begin() + static_cast<std::ptrdiff_t>(Carried.size() / 2);
-    std::nth_element(Carried.begin(), Middle, Carried.end());
-    Heard = *Middle;
+    // The mean of the middle half: a quarter either side is left out.
+    std::sort(Carried.begin(), Carried.end());
+    size_t Out = Carried.size() / 4, Kept = Carried.size() - 2 * Out;
+    uint64_t Sum = 0;
+    for (size_t I = Out; I < Out + Kept; ++I) Sum += Carried[I];
+    Heard = (Sum + Kept / 2) / Kept;
   }
   uint64_t Ahead = 0;
   for (uint64_t Samples : Pending) Ahead += Samples;

@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "tests/unit/VivoRig.h"
@@ -15,10 +16,10 @@ constexpr uint32_t Rate = 8000;
 constexpr uint32_t BufferMs = 50;
 
 // A wave-output device: it plays what is queued without a break, and each buffer's done comes
-// about when it has been heard, early or late by turns by up to MaxLateMs (the device's period,
-// the message queue).
+// about when it has been heard, early or late by LateMs in turn (the device's period, the message
+// queue).
 struct TDevice {
-  uint32_t MaxLateMs = 0;
+  std::vector<int> LateMs;
   uint64_t StartUs = 0;
   std::vector<uint64_t> Ends;  // the timeline's sample after each buffer queued
   size_t Reported = 0;
@@ -27,7 +28,7 @@ struct TDevice {
   uint64_t Played(uint64_t NowUs) const { return std::min(Queued(), (NowUs - StartUs) * Rate / 1000000); }
   bool TakeDone(uint64_t NowUs) {
     if (Reported == Ends.size()) return false;
-    auto LateUs = (static_cast<int64_t>(Reported % 5) - 2) * MaxLateMs * 500;
+    int64_t LateUs = LateMs.empty() ? 0 : LateMs[Reported % LateMs.size()] * 1000;
     if (static_cast<int64_t>(NowUs) < static_cast<int64_t>(StartUs + Ends[Reported] * 1000000 / Rate) + LateUs) return false;
     ++Reported;
     return true;
@@ -37,7 +38,7 @@ struct TDevice {
 struct TCase {
   const char* Name;
   bool StandIn;           // no device: the timer's stand-in
-  uint32_t MaxLateMs;     // of the device's done messages
+  std::vector<int> LateMs;  // of the device's done messages, in turn
   int Dispatches;         // each done delivered this often, as the host's fast forward does
   uint32_t PauseAtMs;     // wall time of a pause (0: none), resumed 300 ms later
 };
@@ -62,7 +63,7 @@ void Play(const TCase& Case, uint32_t WallMs) {
   auto Start = [&](uint64_t NowUs) {
     Clock.Start(Rate, NowUs);
     StandIn.Start(Rate, NowUs);
-    Device = TDevice{Case.MaxLateMs, NowUs, {}, 0};
+    Device = TDevice{Case.LateMs, NowUs, {}, 0};
     StartedUs = NowUs;
     StartedAtClock = Rig.Engine.Position();
   };
@@ -135,10 +136,12 @@ void Play(const TCase& Case, uint32_t WallMs) {
       // started has shown their middle, one due up to their lateness before or after.
       uint32_t Truth = StartedAtClock + static_cast<uint32_t>((Case.StandIn ? StandIn.Played(NowUs) : Device.Played(NowUs)) * 1000 / Rate);
       auto DueAt = [&](uint32_t Ms) { return *std::prev(std::upper_bound(Times.begin(), Times.end(), Ms)); };
-      bool Settled = NowUs >= StartedUs + 1000000 + Case.MaxLateMs * 1000;
+      uint32_t MaxLateMs = 0;
+      for (int Late : Case.LateMs) MaxLateMs = std::max<uint32_t>(MaxLateMs, std::abs(Late));
+      bool Settled = NowUs >= StartedUs + 1000000 + MaxLateMs * 1000;
       bool Right = Shown->TimeMs == DueAt(Truth) ||
-                   (!Settled && Shown->TimeMs >= DueAt(Truth > Case.MaxLateMs ? Truth - Case.MaxLateMs : 0) &&
-                    Shown->TimeMs <= DueAt(Truth + Case.MaxLateMs));
+                   (!Settled && Shown->TimeMs >= DueAt(Truth > MaxLateMs ? Truth - MaxLateMs : 0) &&
+                    Shown->TimeMs <= DueAt(Truth + MaxLateMs));
       CHECK_MESSAGE(Right, "at " << NowUs / 1000 << " ms, heard " << Truth << ", shown " << Shown->TimeMs);
       ++Checked;
     }
@@ -155,13 +158,16 @@ void Play(const TCase& Case, uint32_t WallMs) {
 
 TEST_CASE("each picture is shown when its moment is heard, not at the next buffer") {
   const TCase Cases[] = {
-      {"no device: the timer's stand-in", true, 0, 1, 0},
-      {"a device whose dones come on time", false, 0, 1, 0},
-      {"a device whose dones come up to 8 ms early or late", false, 8, 1, 0},
-      {"a pause and resume at the picture and sample heard", false, 8, 1, 1234},
-      {"a pause with the timer's stand-in", true, 0, 1, 777},
-      {"the host's fast forward, six dispatches of each done", true, 0, 6, 0},
-      {"fast forward with a device", false, 8, 6, 0},
+      {"no device: the timer's stand-in", true, {}, 1, 0},
+      {"a device whose dones come on time", false, {}, 1, 0},
+      {"a device whose dones come up to 8 ms early or late", false, {-8, -4, 0, 4, 8}, 1, 0},
+      // A device polled every 10 ms: its dones 5 ms early and 5 ms late by turns. The middle
+      // one of an even count flips between the two, a picture's moment by 10 ms with each done.
+      {"a device whose dones come 5 ms early and late by turns", false, {-5, 5}, 1, 0},
+      {"a pause and resume at the picture and sample heard", false, {-8, -4, 0, 4, 8}, 1, 1234},
+      {"a pause with the timer's stand-in", true, {}, 1, 777},
+      {"the host's fast forward, six dispatches of each done", true, {}, 6, 0},
+      {"fast forward with a device", false, {-8, -4, 0, 4, 8}, 6, 0},
   };
   for (const TCase& Case : Cases) {
     std::string Name = Case.Name;
@@ -196,9 +202,9 @@ TEST_CASE("the sound clock: ahead within the buffer playing, behind by the devic
   Clock.Start(8000, 1000000);
   for (int I = 0; I < 8; ++I) Clock.Queued(400);
   CHECK(Clock.HeardAt(1010000) == 80u);
-  Clock.Done(1057000);  // 7 ms late
-  Clock.Done(1096000);  // 4 ms early
-  Clock.Done(1150000);  // on time
+  Clock.Done(1055000);  // 5 ms late
+  Clock.Done(1092000);  // 8 ms early
+  Clock.Done(1145000);  // 5 ms early
   Clock.Done(1230000);  // 30 ms late
   CHECK(Clock.HeardAt(1240000) == 1920u);
   CHECK(Clock.HeardAt(2000000) == 3200u);  // nothing more queued
