@@ -72,10 +72,10 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
         Sync();
       }
       if (WParam == DeadlineTimer) FetchTimedOut();
-      if (WParam == TPictureTimer::Id) {
-        KillTimer(Window, TPictureTimer::Id);
-        Present(true);
-      }
+      if (WParam == TPictureTimer::Id && PictureTimer.Fired()) Present(true);
+      return 0;
+    case TPictureTimer::Message:
+      if (PictureTimer.Fired(WParam)) Present(true);
       return 0;
     case FlushMessage:
       Flush();
@@ -161,7 +161,7 @@ void TVivoControl::Present(bool AtOnce) {
     Playback.Present(Heard);
     // The next picture's moment, as far ahead of what is heard now as the clip says.
     if (std::optional<uint32_t> Next = Playback.NextPictureMs(); Next && *Next > Heard)
-      PictureTimer.Arm(Engine, *Next - Heard);
+      PictureTimer.Arm(Engine, *Next - Heard, *Next);
     else
       PictureTimer.Cancel();
   }
