@@ -18,8 +18,8 @@ bool TPictureTimer::Arm(HWND Window, UINT DelayMs, uint32_t NewMoment) {
   Moment = NewMoment;
   ++ShotNumber;
   if (DelayMs == 0) DelayMs = 1;
-  if (ShotsCame < MaxShots && !CreateTimerQueueTimer(&Shot, nullptr, Post, this, DelayMs, 0,
-                                        WT_EXECUTEINTIMERTHREAD | WT_EXECUTEONLYONCE))
+  if (ShotsCame < MaxShots &&
+      !CreateTimerQueueTimer(&Shot, nullptr, Post, this, DelayMs, 0, WT_EXECUTEINTIMERTHREAD | WT_EXECUTEONLYONCE))
     Shot = nullptr;
   if (Shot || SetTimer(Window, Id, DelayMs, nullptr)) return true;
   Cancel();

@@ -7,9 +7,9 @@
 // timer's WM_TIMER comes only when the queue is empty. So each moment gets a few precise shots:
 // aimed again at a moment whose shots have come (the sound's estimate has not reached it yet, as
 // when the device's dones are late or the estimate is held at what is queued), the window timer
-// takes it. However the estimate stalls, the posts stay a few for each picture. The window timer also
-// stands in where the system has no timer queue to give. While one is armed the system's timer
-// runs at a millisecond (timeBeginPeriod), where its ticks are otherwise 10 to 16 ms coarse.
+// takes it. However the estimate stalls, the posts stay a few for each picture. The window timer
+// also stands in where the system has no timer queue to give. While one is armed the system's
+// timer runs at a millisecond (timeBeginPeriod), where its ticks are otherwise 10 to 16 ms coarse.
 #pragma once
 
 #include <windows.h>
@@ -42,10 +42,10 @@ private:
   static void CALLBACK Post(void* Self, BOOLEAN);
   void Disarm();
   HWND Target = nullptr;
-  HANDLE Shot = nullptr;    // the timer-queue timer armed
-  WPARAM ShotNumber = 0;    // the number the armed shot posts
-  uint32_t Moment = 0;      // the moment aimed at
   static constexpr int MaxShots = 3;  // a shot can find the estimate a millisecond short
-  int ShotsCame = 0;        // precise shots at Moment that came
-  bool Fine = false;        // the system's timer set to a millisecond
+  HANDLE Shot = nullptr;  // the timer-queue timer armed
+  WPARAM ShotNumber = 0;  // the number the armed shot posts
+  uint32_t Moment = 0;    // the moment aimed at
+  int ShotsCame = 0;      // precise shots at Moment that came
+  bool Fine = false;      // the system's timer set to a millisecond
 };

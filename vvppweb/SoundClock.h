@@ -27,10 +27,11 @@ public:
   int64_t HeardOffsetMs(uint64_t Heard) const;
   // The samples of the timeline heard at NowUs, as the done messages tell: a buffer's done comes
   // about when it has been heard, but early or late by turns (Wine's come in bursts, 10 to 120 ms
-  // apart for 50 ms buffers, or on a 20 ms grid, 40 and 60 ms apart by turns). The sound plays on at its rate, so each recent done carried forward to NowUs is an
-  // estimate. The middle half of them, averaged, is the best: one far out does not move it, and
-  // it moves little as each done comes. (Their median alone jumps between the two sides of dones
-  // early and late by turns, a picture's moment by 10 ms.) It never runs past what is queued.
+  // apart for 50 ms buffers, or on a 20 ms grid, 40 and 60 ms apart by turns). The sound plays on
+  // at its rate, so each recent done carried forward to NowUs is an estimate. The middle half of
+  // them, averaged, is the best: one far out does not move it, and it moves little as each done
+  // comes. (Their median alone jumps between the early and the late ones, a picture's moment by
+  // 10 ms.) It never runs past what is queued.
   uint64_t HeardAt(uint64_t NowUs) const;
 
 private:
