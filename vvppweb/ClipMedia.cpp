@@ -3,6 +3,7 @@
 #include "vvppweb/ClipMedia.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <deque>
 #include <new>
@@ -26,6 +27,14 @@ void QuietFFmpeg() {
     return true;
   }();
   (void)Done;
+}
+
+// Pictures are numbered across the process, not per reader: a painter that holds the last
+// picture's pixels by its number must never take a new clip's first picture (or a rewound clip's)
+// for the one it holds.
+uint64_t NewPictureSerial() {
+  static std::atomic<uint64_t> Last{0};
+  return ++Last;
 }
 
 // Samples a G.723.1 sound packet decodes to: 240 for each frame in it, whose size its first byte
@@ -159,7 +168,7 @@ public:
     return Done;
   }
 
-  bool PicturesDecoded() const { return Serial > 0; }
+  bool PicturesDecoded() const { return AnyPicture; }
   const TPicture* Shown() const { return HasShown ? &ShownPicture : nullptr; }
   const TPicture* Ahead() const { return HasAhead ? &AheadPicture : nullptr; }
   bool SoundDecoded = false;
@@ -257,7 +266,8 @@ private:
         AheadPicture.Strides[Plane] = Frame.linesize[Plane];
       }
       AheadPicture.TimeMs = Frame.pts == AV_NOPTS_VALUE ? 0 : static_cast<uint32_t>(Frame.pts);
-      AheadPicture.Serial = ++Serial;
+      AheadPicture.Serial = NewPictureSerial();
+      AnyPicture = true;
       return true;
     }
   }
@@ -292,7 +302,7 @@ private:
   TFrameHolder ShownFrame, AheadFrame, PendingFrame;  // PendingFrame: after Ahead, to confirm a new size
   bool HasShown = false, HasAhead = false, HasPending = false;
   TPicture ShownPicture, AheadPicture;
-  uint64_t Serial = 0;
+  bool AnyPicture = false;  // a picture decoded
   TFrameHolder SoundFrame;
   std::vector<int16_t> SoundBuffer;
   size_t SoundPos = 0;

@@ -18,7 +18,7 @@ struct TPicture {
   const uint8_t* Planes[3] = {};
   int Strides[3] = {};
   uint32_t TimeMs = 0;  // when it is due, from the start of the clip
-  uint64_t Serial = 0;  // another value for every picture decoded
+  uint64_t Serial = 0;  // another value for every picture decoded in the process
 };
 
 // What one pass over all packets found, before anything is decoded.

@@ -32,6 +32,14 @@ size_t PacketNear(const std::string& File, double Fraction) {
   return File.size();
 }
 
+// A still's one picture, in a single colour.
+std::vector<uint32_t> AmberPicture(int Width, int Height, uint32_t, uint32_t) {
+  return std::vector<uint32_t>(static_cast<size_t>(Width) * static_cast<size_t>(Height), 0xE0A020);
+}
+std::vector<uint32_t> TealPicture(int Width, int Height, uint32_t, uint32_t) {
+  return std::vector<uint32_t>(static_cast<size_t>(Width) * static_cast<size_t>(Height), 0x20A0A0);
+}
+
 }  // namespace
 
 std::vector<TPacketPlace> Packets(const std::string& File) {
@@ -155,5 +163,14 @@ std::vector<std::pair<std::string, std::string>> MakeCorpus() {
   TMakeVivoOptions HeaderOnly;
   HeaderOnly.DurationMs = 2000;
   Clips.emplace_back("header-only.viv", MakeVivoFile(HeaderOnly));
+
+  // Stills: one picture each, held while a second of the tone plays, as spoken clips often are.
+  TClipOptions Still = Clock;
+  Still.Fps = 1;
+  Still.DurationMs = 1000;
+  Still.DrawPicture = AmberPicture;
+  Clips.emplace_back("still-amber.viv", MakeDemoClip(Still));
+  Still.DrawPicture = TealPicture;
+  Clips.emplace_back("still-teal.viv", MakeDemoClip(Still));
   return Clips;
 }

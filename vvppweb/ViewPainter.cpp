@@ -88,6 +88,12 @@ void TViewPainter::PaintPicture(HDC Dc, const RECT& Area, const TPlayback& Playb
   ShownSerial = Decoded ? Decoded->Serial : 0;
   ShownGenerated = Clip && !Playback.ClipMedia() && Playback.VideoWidth() > 0 && Playback.VideoHeight() > 0;
   ShownFrame = ShownGenerated ? FrameAt(Playback.PresentedMs(), Clip->Fps) : 0;
+  // A clip that starts (another, or this one again) brings pictures of its own: what is held
+  // belongs to the one before.
+  if (Playback.ClipStarts() != PaintedClip) {
+    PaintedClip = Playback.ClipStarts();
+    Forget();
+  }
   if (Width <= 0 || Height <= 0) return;
 
   if (Decoded) {
@@ -121,5 +127,13 @@ void TViewPainter::PaintPicture(HDC Dc, const RECT& Area, const TPlayback& Playb
     Blit(Dc, Area.left, Area.top, Width, Height, FramePixels);
   } else {
     FillSolid(Dc, Area, RGB(0, 0, 0));
+    Forget();
   }
+}
+
+void TViewPainter::Forget() {
+  RenderedSerial = 0;
+  RenderedFrame = UINT32_MAX;
+  FramePixels.clear();
+  FrameWidth = FrameHeight = 0;
 }

@@ -27,6 +27,8 @@ public:
 
 private:
   void PaintPicture(HDC Dc, const RECT& Area, const TPlayback& Playback);
+  // Drops the pixels held, so the next picture is drawn afresh whatever its number.
+  void Forget();
 
   // What is in view: the clip's picture (by serial) or the generated one (by frame).
   uint64_t ShownSerial = 0;
@@ -38,6 +40,7 @@ private:
   uint64_t RenderedSerial = 0;
   uint32_t RenderedFrame = UINT32_MAX;
   int FrameWidth = 0, FrameHeight = 0;
+  uint32_t PaintedClip = 0;  // the engine's ClipStarts() when last painted
 
   bool Recording = false;
   bool RecordingPixels = false;

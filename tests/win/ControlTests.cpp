@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/TestFiles.h"
@@ -439,6 +440,56 @@ TEST_CASE_FIXTURE(TControlFixture, "Stop's order: Rewind with Autostart off rest
   CHECK(Diagnostics.Position() < 200);
   PumpFor(300);
   CHECK(Diagnostics.Position() >= 150);
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "a still after a still: the second clip's own picture, however the first ended") {
+  TScratchDir Dir;
+  WriteBytes(Dir / "amber.viv", CorpusClip("still-amber.viv"));
+  WriteBytes(Dir / "teal.viv", CorpusClip("still-teal.viv"));
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  TEventLog Events(Vivo);
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  Vivo.SetVideocontrols("FALSE");
+  auto Colour = [&] {
+    RedrawWindow(Vivo.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC Window = GetDC(Vivo.Handle());
+    COLORREF Pixel = GetPixel(Window, 88, 72);
+    ReleaseDC(Vivo.Handle(), Window);
+    int Red = GetRValue(Pixel), Blue = GetBValue(Pixel);
+    return std::string(Red > 0xA0 && Blue < 0x60 ? "amber" : Red < 0x60 && Blue > 0x70 ? "teal" : Pixel == 0 ? "black" : "other");
+  };
+  struct TCase {
+    std::string Name;
+    bool Autostart;
+    std::function<void()> End;  // how the first clip's turn ends
+  };
+  const TCase Cases[] = {
+      {"played to its end", true, [&] { REQUIRE(PumpUntil([&] { return Events.Count("AtEnd") == 1; }, 4000)); }},
+      {"handed over while it plays", true, [] {}},
+      {"stopped", true,
+       [&] {
+         Vivo.SetAutostart("FALSE");
+         Vivo.Rewind();
+         for (int Pass = 0; Pass < 3; ++Pass) ProcessMessages();
+         Vivo.SetAutostart("TRUE");
+       }},
+      {"at rest, Autostart off", false, [] {}},
+  };
+  for (const TCase& Case : Cases) {
+    CAPTURE(Case.Name);
+    Events.Lines.clear();
+    Vivo.SetAutostart(Case.Autostart ? "TRUE" : "FALSE");
+    Vivo.Load(Dir / "amber.viv");
+    if (Case.Autostart) Vivo.Play();
+    CHECK(PumpUntil([&] { return Colour() == "amber"; }, 2000));
+    Case.End();
+    Vivo.Load(Dir / "teal.viv");
+    if (Case.Autostart) Vivo.Play();
+    CHECK_MESSAGE(PumpUntil([&] { return Colour() == "teal"; }, 1000), "shows " << Colour());
+    Vivo.Load("");
+  }
+  Vivo.SetAutostart("TRUE");
 }
 
 TEST_CASE_FIXTURE(TControlFixture, "a playlist of three clips of different sizes: three OnAtStart, then one OnAtEnd") {
