@@ -32,8 +32,8 @@ TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam) {
     Control = static_cast<TVivoControl*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
     SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Control));
   } else if (Message == WM_NCDESTROY) {
+    // The last message: its handler still sees the control, so it can forget the window.
     SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
-    Control = nullptr;
   }
   return Control;
 }

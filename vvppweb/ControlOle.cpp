@@ -65,26 +65,45 @@ HRESULT STDMETHODCALLTYPE TVivoControl::DoVerb(LONG Verb, LPMSG, IOleClientSite*
 
 HRESULT TVivoControl::InPlaceActivate(bool UIActivate) {
   if (!View) {
+    // Active still, but the container took our window away with its own: start over.
+    if (InPlaceActive) InPlaceDeactivate();
     if (!Site) return E_UNEXPECTED;
-    if (!InPlaceSite && FAILED(Site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&InPlaceSite))))
+    // Each step undone when a later one fails, so the site hears of a deactivation only after
+    // it heard of the activation, and holds no reference of ours.
+    IOleInPlaceSite* NewSite = nullptr;
+    if (FAILED(Site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&NewSite))) || !NewSite)
       return E_NOINTERFACE;
-    if (InPlaceSite->CanInPlaceActivate() != S_OK) return E_FAIL;
+    if (NewSite->CanInPlaceActivate() != S_OK) {
+      NewSite->Release();
+      return E_FAIL;
+    }
     HWND Parent = nullptr;
+    IOleInPlaceFrame* NewFrame = nullptr;
     IOleInPlaceUIWindow* Document = nullptr;
     RECT Position{}, Clip{};
     OLEINPLACEFRAMEINFO FrameInfo{};
     FrameInfo.cb = sizeof FrameInfo;
-    if (FAILED(InPlaceSite->GetWindow(&Parent)) ||
-        FAILED(InPlaceSite->GetWindowContext(&Frame, &Document, &Position, &Clip, &FrameInfo)))
-      return E_FAIL;
+    bool Placed = SUCCEEDED(NewSite->GetWindow(&Parent)) &&
+                  SUCCEEDED(NewSite->GetWindowContext(&NewFrame, &Document, &Position, &Clip, &FrameInfo));
     if (Document) Document->Release();
-    InPlaceSite->OnInPlaceActivate();
-    View = CreateViewWindow(this, Parent, Position);
-    if (!View) {
+    if (!Placed) {
+      if (NewFrame) NewFrame->Release();
+      NewSite->Release();
+      return E_FAIL;
+    }
+    NewSite->OnInPlaceActivate();
+    HWND NewView = CreateViewWindow(this, Parent, Position);
+    if (!NewView) {
       HRESULT Error = HRESULT_FROM_WIN32(GetLastError());
-      InPlaceSite->OnInPlaceDeactivate();
+      if (NewFrame) NewFrame->Release();
+      NewSite->OnInPlaceDeactivate();
+      NewSite->Release();
       return FAILED(Error) ? Error : E_FAIL;
     }
+    InPlaceSite = NewSite;
+    Frame = NewFrame;
+    View = NewView;
+    InPlaceActive = true;
   }
   if (UIActivate && !UIActive) {
     UIActive = true;
@@ -158,7 +177,8 @@ HRESULT STDMETHODCALLTYPE TVivoControl::GetWindow(HWND* Window) {
 HRESULT STDMETHODCALLTYPE TVivoControl::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::InPlaceDeactivate() {
-  if (!View && !InPlaceSite) return S_OK;
+  if (!InPlaceActive) return S_OK;
+  InPlaceActive = false;
   UIDeactivate();
   if (View) {
     HWND Old = View;

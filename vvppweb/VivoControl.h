@@ -183,6 +183,7 @@ private:
   IOleClientSite* Site = nullptr;
   IOleInPlaceSite* InPlaceSite = nullptr;
   IOleInPlaceFrame* Frame = nullptr;
+  bool InPlaceActive = false;  // the site was told OnInPlaceActivate, and not yet the end of it
   bool UIActive = false;
   HWND View = nullptr;
   HWND Engine = nullptr;
@@ -212,7 +213,7 @@ private:
 };
 
 // Binding our windows to their control: from the creation parameter at WM_NCCREATE, let go at
-// WM_NCDESTROY (nullptr then, and for messages before the binding).
+// WM_NCDESTROY, which is still handed to it (nullptr for messages before the binding).
 TVivoControl* ControlOfWindow(HWND Window, UINT Message, LPARAM LParam);
 // The window procedure of a window of ours: each message to Handler of the control bound to it.
 // Nothing may cross back into the host's message loop: a message that failed is simply lost.
