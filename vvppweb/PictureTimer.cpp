@@ -43,6 +43,9 @@ void TPictureTimer::Disarm() {
 
 void TPictureTimer::Cancel() {
   Disarm();
+  // After a pause or a rewind the same moment is a fresh aim, with its precise shots again.
+  ShotsCame = 0;
+  Moment = 0;
   if (Fine) timeEndPeriod(1);
   Fine = false;
 }

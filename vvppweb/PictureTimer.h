@@ -35,7 +35,8 @@ public:
   // the next aim.
   bool Fired(WPARAM Shot);
   bool Fired() { return Fired(ShotNumber); }
-  // No message from it from now on, and the system's timer back to its own pace.
+  // No message from it from now on, the system's timer back to its own pace, and the shots
+  // counted so far forgotten.
   void Cancel();
 
 private:

@@ -1,7 +1,7 @@
 // The picture's timer with the real system timers: a precise shot posted at each moment, at most
 // three for one moment however often it is aimed there again (the sound's estimate stalled), then
-// the window timer, whose WM_TIMER waits for an empty queue; a shot posted before the
-// aim changed is not taken for the new aim's.
+// the window timer, whose WM_TIMER waits for an empty queue, until a cancel; a shot posted before
+// the aim changed is not taken for the new aim's.
 #include <doctest.h>
 #include <windows.h>
 
@@ -44,9 +44,14 @@ TEST_CASE("the picture's timer: a few precise shots for each moment, then the wi
     CHECK(Got == Want);
     CHECK((Got == "shot" ? Timer.Fired(Shot) : Timer.Fired()));
   }
+  // Cancelled (a pause, a rewind), the same moment aimed at again has its precise shot again.
+  Timer.Cancel();
+  REQUIRE(Timer.Arm(Window, 1, 1000));
+  WPARAM Shot = 0;
+  REQUIRE(NextShot(Window, Shot) == "shot");
+  CHECK(Timer.Fired(Shot));
   // The next moment gets its own precise shot.
   REQUIRE(Timer.Arm(Window, 1, 1067));
-  WPARAM Shot = 0;
   REQUIRE(NextShot(Window, Shot) == "shot");
   // That shot, not yet handed over when the aim moves on, is not the new aim's; the new one comes.
   REQUIRE(Timer.Arm(Window, 5, 1133));
