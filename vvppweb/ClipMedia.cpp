@@ -8,6 +8,7 @@
 #include <deque>
 #include <new>
 
+#include "vvppweb/DecodeLoop.h"
 #include "vvppweb/MediaDemux.h"
 #include "vvppweb/PictureTimes.h"
 
@@ -213,28 +214,19 @@ private:
     return Packet;
   }
 
-  // The one decode loop of both kinds: the next frame Stream's decoder gives, into Frame, with
-  // packets sent as it asks for them and the end sent once they run out. False at the end.
+  // The next frame Stream's decoder gives, into Frame; false at the end (DecodeLoop.h).
   bool Decode(TStream& Stream, AVFrame* Frame) {
     if (!Stream.Context) return false;
-    for (;;) {
-      int Result = avcodec_receive_frame(Stream.Context.get(), Frame);
-      if (Result == 0) return true;
-      if (Result == AVERROR(ENOMEM)) throw std::bad_alloc();
-      if (Result != AVERROR(EAGAIN)) return false;
+    TDecodeSteps Steps;
+    Steps.Receive = [&](AVFrame* Into) { return avcodec_receive_frame(Stream.Context.get(), Into); };
+    Steps.NextPacket = [&] {
       TPacketHolder Packet = NextPacket(Stream);
-      if (!Packet) {
-        if (Stream.Drained) return false;
-        Stream.Drained = true;
-      } else if (&Stream == &Video) {
-        // Our times, not the demuxer's: the decoder hands them on with the picture.
-        Packet->pts = Scan.PictureTimes[Video.Sent++];
-      }
-      Result = avcodec_send_packet(Stream.Context.get(), Packet.get());
-      // A packet that does not decode (bad data) is passed over: the next one may. Memory
-      // running out ends the clip.
-      if (Result == AVERROR(ENOMEM)) throw std::bad_alloc();
-    }
+      // Our times, not the demuxer's: the decoder hands them on with the picture.
+      if (Packet && &Stream == &Video) Packet->pts = Scan.PictureTimes[Video.Sent++];
+      return Packet;
+    };
+    Steps.Send = [&](const AVPacket* Packet) { return avcodec_send_packet(Stream.Context.get(), Packet); };
+    return DecodeNextFrame(Steps, Stream.Drained, Frame);
   }
 
   // The next picture to show into AheadFrame; false at the end of the pictures. The size

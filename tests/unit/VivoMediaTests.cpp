@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tests/unit/VivoRig.h"
+#include "vvppweb/DecodeLoop.h"
 #include "vvppweb/MakeVivo.h"
 #include "vvppweb/PictureTimes.h"
 
@@ -247,4 +248,58 @@ TEST_CASE("sound is handed out from the clock on: fast forward skips, a pause gi
   // A clip whose sound ends within a buffer: the last one is shorter, and the clock steps by it.
   TPlayed Resized = PlayThrough(CorpusClip("resize.viv"));
   CHECK(Resized.Sound.size() == 67u * 240u);
+}
+
+TEST_CASE("the decode loop: a frame that does not decode is passed over, only the decoder's end ends") {
+  // A decoder that answers each receive with the next of Answers (0 gives a frame), and a
+  // stream of Packets packets; what reached the decoder is written down ("1 2 end").
+  struct TCase {
+    const char* Name;
+    std::vector<int> Answers;
+    int Packets;
+    int Frames;        // given before the loop said the end
+    std::string Sent;
+  };
+  const int Again = AVERROR(EAGAIN), Bad = AVERROR_INVALIDDATA, End = AVERROR_EOF;
+  const TCase Cases[] = {
+      {"frames, then the end sent once", {Again, 0, Again, 0, Again, End}, 2, 2, "1 2 end "},
+      {"a bad frame told at receiving", {Again, 0, Bad, 0, Again, End}, 2, 2, "1 2 end "},
+      {"bad frames in a row", {Again, Bad, Bad, 0, Again, End}, 3, 1, "1 2 3 end "},
+      {"the decoder's end with packets left", {Again, 0, End}, 5, 1, "1 "},
+      {"wanting more once the end was sent", {Again, 0, Again, Again}, 1, 1, "1 end "},
+  };
+  for (const TCase& Case : Cases) {
+    CAPTURE(std::string(Case.Name));
+    size_t Answer = 0;
+    int Given = 0;
+    std::string Sent;
+    TDecodeSteps Steps;
+    Steps.Receive = [&](AVFrame*) { return Answer < Case.Answers.size() ? Case.Answers[Answer++] : End; };
+    Steps.NextPacket = [&] {
+      if (Given == Case.Packets) return TPacketHolder();
+      TPacketHolder Packet = NewPacket();
+      Packet->pts = ++Given;
+      return Packet;
+    };
+    Steps.Send = [&](const AVPacket* Packet) {
+      Sent += Packet ? std::to_string(Packet->pts) + " " : "end ";
+      return 0;
+    };
+    TFrameHolder Frame = NewFrame();
+    bool Drained = false;
+    int Frames = 0;
+    while (DecodeNextFrame(Steps, Drained, Frame.get())) REQUIRE(++Frames <= 10);
+    CHECK(Frames == Case.Frames);
+    CHECK(Sent == Case.Sent);
+    CHECK(Answer == Case.Answers.size());
+  }
+  // Memory running out, told at either end, is not a bad frame.
+  TDecodeSteps Steps;
+  Steps.Receive = [](AVFrame*) { return AVERROR(EAGAIN); };
+  Steps.NextPacket = [] { return NewPacket(); };
+  Steps.Send = [](const AVPacket*) { return AVERROR(ENOMEM); };
+  bool Drained = false;
+  CHECK_THROWS_AS(DecodeNextFrame(Steps, Drained, nullptr), std::bad_alloc);
+  Steps.Receive = [](AVFrame*) { return AVERROR(ENOMEM); };
+  CHECK_THROWS_AS(DecodeNextFrame(Steps, Drained, nullptr), std::bad_alloc);
 }
