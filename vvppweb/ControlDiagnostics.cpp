@@ -1,10 +1,12 @@
 // The diagnostics interface, for tests: picture size, the call log, the clock, fetch timeout,
-// the record of what was shown and queued.
+// the record of what was shown and queued, memory running out.
 // Firing any event is in ControlEvents.cpp beside the other firing code.
 #include "vvppweb/VivoControl.h"
-#include "vvppweb/WideText.h"
 
 #include <algorithm>
+
+#include "vvppweb/AllocationFaults.h"
+#include "vvppweb/WideText.h"
 
 HRESULT STDMETHODCALLTYPE TVivoControl::SetPictureSize(short Width, short Height) {
   Playback.SetPictureSize(Width, Height);
@@ -83,4 +85,8 @@ HRESULT STDMETHODCALLTYPE TVivoControl::GetQueuedSound(ULONG Offset, SHORT* Samp
   *Count = static_cast<ULONG>(Take);
   if (Rate) *Rate = Playback.SoundRate();
   return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TVivoControl::FailAllocation(ULONG After) {
+  return FailAllocationAfter(After) ? S_OK : S_FALSE;
 }

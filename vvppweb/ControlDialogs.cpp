@@ -51,19 +51,6 @@ std::string Sentence(std::string Text) {
   return Text + ".";
 }
 
-// A reference of our own while the modal loops run the host's messages, which may let go of
-// the control meanwhile.
-class TKeepAlive {
-public:
-  explicit TKeepAlive(IUnknown& Object) : Object(Object) { Object.AddRef(); }
-  ~TKeepAlive() { Object.Release(); }
-  TKeepAlive(const TKeepAlive&) = delete;
-  TKeepAlive& operator=(const TKeepAlive&) = delete;
-
-private:
-  IUnknown& Object;
-};
-
 std::string Clock(uint32_t Ms) {
   char Text[32];
   std::snprintf(Text, sizeof Text, "%u:%02u.%u", Ms / 60000, Ms / 1000 % 60, Ms / 100 % 10);
@@ -81,6 +68,7 @@ void TVivoControl::ShowSaveAs() {
     MessageBoxA(DialogOwner(), "There is no clip to save.", "Save As", MB_OK | MB_ICONINFORMATION);
     return;
   }
+  // The modal loops run the host's messages, which may let go of the control meanwhile.
   TKeepAlive Keep(*static_cast<IDispatch*>(this));
   HWND Owner = DialogOwner();
   // A copy: the clip may change under the modal dialog, whose loop runs our timers, and the

@@ -54,17 +54,22 @@ HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::Advise(IUnknown* Sink, DWOR
   if (FAILED(Sink->QueryInterface(DIID__DVvPPWebEvents, reinterpret_cast<void**>(&Dispatch))) &&
       FAILED(Sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&Dispatch))))
     return CONNECT_E_CANNOTCONNECT;
+  TComRef<IDispatch> Held(Dispatch);
+  try {
+    Owner.Sinks.emplace_back(Owner.NextCookie, std::move(Held));
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
   *Cookie = Owner.NextCookie++;
-  Owner.Sinks.emplace_back(*Cookie, Dispatch);
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::Unadvise(DWORD Cookie) {
   for (auto It = Owner.Sinks.begin(); It != Owner.Sinks.end(); ++It)
     if (It->first == Cookie) {
-      IDispatch* Sink = It->second;
+      // Let go of only once it is off the list: its release may call back into us.
+      TComRef<IDispatch> Sink = std::move(It->second);
       Owner.Sinks.erase(It);
-      Sink->Release();
       return S_OK;
     }
   return CONNECT_E_NOCONNECTION;
@@ -78,18 +83,13 @@ HRESULT STDMETHODCALLTYPE TVivoControl::TEventPoint::EnumConnections(IEnumConnec
 void TVivoControl::Fire(DISPID Event, VARIANT* ReversedArgs, UINT Count) {
   if (Frozen > 0) return;
   // A handler may disconnect sinks or release the control: work on our own references.
-  AddRef();
-  std::vector<IDispatch*> Targets;
-  for (auto& [Cookie, Sink] : Sinks) {
-    Sink->AddRef();
-    Targets.push_back(Sink);
-  }
+  TKeepAlive Alive(*static_cast<IDispatch*>(this));
+  std::vector<TComRef<IDispatch>> Targets;
+  Targets.reserve(Sinks.size());
+  for (auto& [Cookie, Sink] : Sinks) Targets.push_back(Sink);
   DISPPARAMS Params{ReversedArgs, nullptr, Count, 0};
-  for (IDispatch* Sink : Targets) {
+  for (const TComRef<IDispatch>& Sink : Targets)
     Sink->Invoke(Event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &Params, nullptr, nullptr, nullptr);
-    Sink->Release();
-  }
-  Release();
 }
 
 void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
@@ -130,16 +130,23 @@ void TVivoControl::FireEngineEvent(const TEngineEvent& Event) {
     case dispOnAudioDevClose:
       break;
   }
-  Fire(Event.Event, Args, Count);
-  for (UINT I = 0; I < Count; ++I) VariantClear(&Args[I]);
+  auto Clear = [&] {
+    for (UINT I = 0; I < Count; ++I) VariantClear(&Args[I]);
+  };
+  try {
+    Fire(Event.Event, Args, Count);
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  Clear();
 }
 
 void TVivoControl::Flush() {
   FlushPosted = false;
-  AddRef();
+  TKeepAlive Alive(*static_cast<IDispatch*>(this));
   // One at a time: a handler may load another clip, which drops the rest.
   while (std::optional<TEngineEvent> Event = Playback.TakeEvent()) FireEngineEvent(*Event);
-  Release();
 }
 
 HRESULT STDMETHODCALLTYPE TVivoControl::FireEvent(LONG DispId, const VARIANT* Args, ULONG Count) {
@@ -150,7 +157,12 @@ HRESULT STDMETHODCALLTYPE TVivoControl::FireEvent(LONG DispId, const VARIANT* Ar
   HRESULT Result = S_OK;
   for (ULONG I = 0; I < Count && SUCCEEDED(Result); ++I)
     Result = VariantCopy(&Reversed[Count - 1 - I], const_cast<VARIANT*>(&Args[I]));
-  if (SUCCEEDED(Result)) Fire(DispId, Reversed, Count);
+  try {
+    if (SUCCEEDED(Result)) Fire(DispId, Reversed, Count);
+  } catch (...) {
+    // Nothing may cross back into the caller.
+    Result = E_OUTOFMEMORY;
+  }
   for (VARIANT& Arg : Reversed) VariantClear(&Arg);
   return Result;
 }

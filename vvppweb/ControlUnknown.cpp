@@ -6,10 +6,7 @@
 #include "vvppweb/Contract.h"
 #include "vvppweb/Module.h"
 
-TVivoControl::TVivoControl() {
-  LockModule();
-  Engine = CreateEngineWindow(this);
-}
+TVivoControl::TVivoControl() { Engine = CreateEngineWindow(this); }
 
 TVivoControl::~TVivoControl() {
   InPlaceDeactivate();
@@ -17,9 +14,7 @@ TVivoControl::~TVivoControl() {
   Sound.Stop();
   Pending.reset();
   if (Engine) DestroyWindow(Engine);
-  for (auto& [Cookie, Sink] : Sinks) Sink->Release();
   if (Site) Site->Release();
-  UnlockModule();
 }
 
 ULONG STDMETHODCALLTYPE TVivoControl::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&Refs)); }

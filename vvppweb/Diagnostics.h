@@ -1,7 +1,7 @@
 // The control's diagnostics interface, for tests only: reached by QueryInterface, never through
 // IDispatch. It sets the picture size, fires any event, reads the ordered log of the member
-// calls the host made (the lines of CallLog.h), and records the pictures the control shows and
-// the sound it queues.
+// calls the host made (the lines of CallLog.h), records the pictures the control shows and the
+// sound it queues, and makes memory run out.
 #pragma once
 
 #include <windows.h>
@@ -45,4 +45,8 @@ struct IVvPPWebDiagnostics : public IUnknown {
   // how many in Count, and the sound's rate.
   virtual HRESULT STDMETHODCALLTYPE GetQueuedSound(ULONG Offset, SHORT* Samples, ULONG Capacity, ULONG* Count,
                                                    ULONG* Rate) = 0;
+  // From now on, the After-th allocation of the control's own code on the calling thread fails
+  // as when memory runs out; 0 lets every one succeed. S_FALSE when the failure asked for
+  // before had not come yet.
+  virtual HRESULT STDMETHODCALLTYPE FailAllocation(ULONG After) = 0;
 };

@@ -9,3 +9,12 @@ extern HINSTANCE ModuleInstance;
 void LockModule();
 void UnlockModule();
 LONG ModuleLockCount();
+
+// One lock for as long as it lives.
+class TModuleLock {
+public:
+  TModuleLock() { LockModule(); }
+  ~TModuleLock() { UnlockModule(); }
+  TModuleLock(const TModuleLock&) = delete;
+  TModuleLock& operator=(const TModuleLock&) = delete;
+};

@@ -12,9 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "vvppweb/ComRef.h"
 #include "vvppweb/ControlSound.h"
 #include "vvppweb/Diagnostics.h"
 #include "vvppweb/Fetch.h"
+#include "vvppweb/Module.h"
 #include "vvppweb/PictureTimer.h"
 #include "vvppweb/Playback.h"
 #include "vvppweb/ViewPainter.h"
@@ -120,6 +122,7 @@ public:
   HRESULT STDMETHODCALLTYPE GetShown(ULONG Index, TShownPicture* Shown, DWORD* Pixels, ULONG Capacity) override;
   HRESULT STDMETHODCALLTYPE GetQueuedSound(ULONG Offset, SHORT* Samples, ULONG Capacity, ULONG* Count,
                                            ULONG* Rate) override;
+  HRESULT STDMETHODCALLTYPE FailAllocation(ULONG After) override;
 
   // The window procedures' way in (ControlEngine.cpp, ControlView.cpp).
   LRESULT EngineMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
@@ -174,10 +177,14 @@ private:
   void ShowSaveAs();
   void ShowAboutMovie();
 
+  // The module stays loaded until the last of the members below is gone: the first member is
+  // the last destroyed, so DllCanUnloadNow cannot say yes while the control's code still runs.
+  TModuleLock ModuleLock;
+
   // The COM shell: references, event sinks, the container's site and the windows.
   LONG Refs = 1;
   TEventPoint EventPoint{*this};
-  std::vector<std::pair<DWORD, IDispatch*>> Sinks;
+  std::vector<std::pair<DWORD, TComRef<IDispatch>>> Sinks;
   DWORD NextCookie = 1;
   LONG Frozen = 0;
   IOleClientSite* Site = nullptr;

@@ -324,3 +324,78 @@ TEST_CASE_FIXTURE(TControlFixture, "letting go of the control's window leaves a 
   CHECK(Downs == 1);
   RemoveWindowSubclass(Window, CountingSubclass, 1);
 }
+
+TEST_CASE_FIXTURE(TControlFixture, "memory running out at any one allocation: each call answers, nothing leaks, the OCX may unload") {
+  // An event sink of the test's own: counts its references, and asks the OCX, as the control
+  // lets go of it, whether it could be unloaded then.
+  class TSink final : public IDispatch {
+  public:
+    LONG Refs = 1;
+    TDllCanUnloadNow CanUnload = nullptr;
+    bool UnloadableWhileHeld = false;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override {
+      *Object = IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDispatch) ? this : nullptr;
+      if (!*Object) return E_NOINTERFACE;
+      AddRef();
+      return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++Refs); }
+    ULONG STDMETHODCALLTYPE Release() override {
+      if (Refs == 2 && CanUnload && CanUnload() == S_OK) UnloadableWhileHeld = true;
+      return static_cast<ULONG>(--Refs);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+      return S_OK;
+    }
+  };
+  auto Load = [](IDispatch* Control, const std::string& Name) {
+    TVariant Url = TVariant::Text(Name);
+    DISPPARAMS Params{Url.Get(), nullptr, 1, 0};
+    return Control->Invoke(dispLoad, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &Params, nullptr, nullptr,
+                           nullptr);
+  };
+  auto Answered = [](HRESULT Result) { return Result == S_OK || Result == E_OUTOFMEMORY; };
+  TDllCanUnloadNow CanUnload = nullptr;
+  // Connecting, an event fired, a clip asked for (its opening told from the message loop) and the
+  // clip closed, with the Fail-th allocation failing, for every one; the control lets go of the
+  // sink as it goes.
+  bool Reached = true;
+  ULONG Fail = 1;
+  for (; Reached && Fail < 500; ++Fail) {
+    CAPTURE(Fail);
+    TSink Sink;
+    {
+      TComPtr<IDispatch> Control;
+      REQUIRE(CoCreateInstance(CLSID_VvPPWeb, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, Control.PutVoid()) == S_OK);
+      Sink.CanUnload = CanUnload = CanUnloadNow();
+      TComPtr<IVvPPWebDiagnostics> Diagnostics;
+      TComPtr<IConnectionPointContainer> Container;
+      TComPtr<IConnectionPoint> Point;
+      REQUIRE(Control.As(IID_IVvPPWebDiagnostics, Diagnostics) == S_OK);
+      REQUIRE(Control.As(IID_IConnectionPointContainer, Container) == S_OK);
+      REQUIRE(Container->FindConnectionPoint(DIID__DVvPPWebEvents, Point.Put()) == S_OK);
+
+      Diagnostics->FailAllocation(Fail);
+      DWORD Cookie = 0;
+      HRESULT Advised = Point->Advise(&Sink, &Cookie);
+      CHECK(Answered(Advised));
+      CHECK((Advised == S_OK ? Cookie != 0 : Cookie == 0 && Sink.Refs == 1));
+      TVariant Url = TVariant::Text("C:\\a.viv");
+      CHECK(Answered(Diagnostics->FireEvent(dispOnAtStart, Url.Get(), 1)));
+      CHECK(Answered(Load(Control.Get(), "Z:\\nowhere\\a.viv")));
+      ProcessMessages();
+      CHECK(Answered(Load(Control.Get(), "")));
+      ProcessMessages();
+      Reached = Diagnostics->FailAllocation(0) == S_OK;
+    }
+    // The control is gone, and with it every reference it took; nothing of it keeps the OCX.
+    CHECK(Sink.Refs == 1);
+    CHECK_FALSE(Sink.UnloadableWhileHeld);
+    CHECK(PumpUntil([&] { return CanUnload() == S_OK; }));
+  }
+  CHECK_FALSE(Reached);
+  MESSAGE(std::to_string(Fail - 1) << " allocations tried");
+}
