@@ -217,6 +217,9 @@ private:
       // The clip's own coded pictures, read once more from its packets.
       RawPictures = TDemuxer::Open(Bytes, Info);
       if (!RawPictures) throw TCopyFailed{"its packets cannot be read"};
+      // Media is read for its sound alone from now on: the picture packets it meets on the way
+      // would otherwise pile up unread.
+      Media->DropPictures();
       AVCodecParameters& Parameters = *PictureStream->codecpar;
       Parameters.codec_type = AVMEDIA_TYPE_VIDEO;
       Parameters.codec_id = AV_CODEC_ID_H263;

@@ -87,7 +87,44 @@ bool ConvertSound(const AVFrame& Frame, std::vector<int16_t>& Out) {
 
 bool IsPicture(const AVFrame& Frame) { return Frame.format == AV_PIX_FMT_YUV420P && Frame.width > 0 && Frame.height > 0; }
 
+// Of all readers, on whatever thread: the packets held now, and the most at once.
+std::atomic<size_t> HeldPackets{0}, PeakPackets{0};
+
+// The packets read for one stream and not yet sent to its decoder, counted in HeldPackets.
+class TPacketQueue {
+public:
+  TPacketQueue() = default;
+  ~TPacketQueue() { Clear(); }
+  TPacketQueue(const TPacketQueue&) = delete;
+  TPacketQueue& operator=(const TPacketQueue&) = delete;
+
+  bool Empty() const { return Packets.empty(); }
+  size_t Size() const { return Packets.size(); }
+  void Push(TPacketHolder Packet) {
+    Packets.push_back(std::move(Packet));
+    size_t Held = ++HeldPackets, Peak = PeakPackets.load();
+    while (Held > Peak && !PeakPackets.compare_exchange_weak(Peak, Held)) {
+      // Another reader's peak came in between: Peak is now that one, compared again.
+    }
+  }
+  TPacketHolder Pop() {
+    TPacketHolder Packet = std::move(Packets.front());
+    Packets.pop_front();
+    --HeldPackets;
+    return Packet;
+  }
+  void Clear() {
+    HeldPackets -= Packets.size();
+    Packets.clear();
+  }
+
+private:
+  std::deque<TPacketHolder> Packets;
+};
+
 }  // namespace
+
+size_t TakePeakMediaPackets() { return PeakPackets.exchange(HeldPackets.load()); }
 
 std::shared_ptr<const TMediaScan> ScanMedia(const std::shared_ptr<const std::string>& Bytes, const TClipInfo& Info) {
   QuietFFmpeg();
@@ -169,6 +206,14 @@ public:
     return Done;
   }
 
+  // No decoder for the pictures: their packets are passed over (DemuxOne) and none is shown.
+  void DropPictures() {
+    Video.Packets.Clear();
+    Video.Context.reset();
+    HasShown = HasAhead = HasPending = false;
+    for (AVFrame* Frame : {ShownFrame.get(), AheadFrame.get(), PendingFrame.get()}) av_frame_unref(Frame);
+  }
+
   bool PicturesDecoded() const { return AnyPicture; }
   const TPicture* Shown() const { return HasShown ? &ShownPicture : nullptr; }
   const TPicture* Ahead() const { return HasAhead ? &AheadPicture : nullptr; }
@@ -183,7 +228,7 @@ private:
   struct TStream {
     int Index = -1;
     TCodecHolder Context;
-    std::deque<TPacketHolder> Packets;  // read for this stream, not yet sent
+    TPacketQueue Packets;
     size_t Sent = 0;  // pictures only: which time the next one takes
     bool Drained = false;  // the end has been sent
   };
@@ -197,21 +242,19 @@ private:
       return false;
     }
     if (Packet->stream_index == Video.Index && Video.Context &&
-        Video.Sent + Video.Packets.size() < Scan.PictureTimes.size())
-      Video.Packets.push_back(std::move(Packet));
+        Video.Sent + Video.Packets.Size() < Scan.PictureTimes.size())
+      Video.Packets.Push(std::move(Packet));
     else if (Packet->stream_index == Sound.Index && Sound.Context && Packet->size > 0)
-      Sound.Packets.push_back(std::move(Packet));
+      Sound.Packets.Push(std::move(Packet));
     return true;
   }
 
   TPacketHolder NextPacket(TStream& Stream) {
     // Pictures the scan left out are not decoded either.
     if (&Stream == &Video && Video.Sent >= Scan.PictureTimes.size()) return nullptr;
-    while (Stream.Packets.empty())
+    while (Stream.Packets.Empty())
       if (!DemuxOne()) return nullptr;
-    TPacketHolder Packet = std::move(Stream.Packets.front());
-    Stream.Packets.pop_front();
-    return Packet;
+    return Stream.Packets.Pop();
   }
 
   // The next frame Stream's decoder gives, into Frame; false at the end (DecodeLoop.h).
@@ -348,6 +391,7 @@ bool TClipMedia::Restart() {
 bool TClipMedia::ShowUpTo(uint32_t Ms) { return Reader->ShowUpTo(Ms); }
 const TPicture* TClipMedia::Shown() const { return Reader->Shown(); }
 const TPicture* TClipMedia::Ahead() const { return Reader->Ahead(); }
+void TClipMedia::DropPictures() { Reader->DropPictures(); }
 size_t TClipMedia::ReadSound(int16_t* Out, size_t Count) { return Reader->ReadSound(Out, Count); }
 
 void TClipMedia::SkipSound(uint64_t Count) {

@@ -66,6 +66,11 @@ public:
   const TPicture* Shown() const;
   const TPicture* Ahead() const;
 
+  // From now on (until Restart) the sound alone is read: the pictures are let go and their
+  // packets passed over, for a reader that takes the pictures from elsewhere and would otherwise
+  // have all of them held on the way to the sound.
+  void DropPictures();
+
   // The next Count samples of sound, 16-bit mono at SampleRate(); fewer at its end.
   size_t ReadSound(int16_t* Out, size_t Count);
   // Passes over Count samples.
@@ -82,6 +87,10 @@ private:
   bool PicturesDecoded = false;
   bool SoundDecoded = false;
 };
+
+// The most packets all clips' readers held at once, read and not yet decoded, since the last
+// call: for the tests, which see that a reader holds only those its decoding is about to ask for.
+size_t TakePeakMediaPackets();
 
 // A clip's scan: the times of its pictures (ours, from the FPS header and the temporal
 // references, PictureTimes.h), its sound and its length. Nothing when FFmpeg cannot read its

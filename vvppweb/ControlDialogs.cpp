@@ -62,18 +62,18 @@ std::string Clock(uint32_t Ms) {
 HWND TVivoControl::DialogOwner() const { return View ? GetAncestor(View, GA_ROOT) : nullptr; }
 
 void TVivoControl::ShowSaveAs() {
-  const std::string* Bytes = Playback.ClipBytes();
+  // The clip's bytes, held by a reference of our own rather than copied: the clip may change under
+  // the modal dialog, whose loop runs our timers, and the copy is written from them on another
+  // thread.
+  std::shared_ptr<const std::string> Clip = Playback.ClipBytes();
   const TClipInfo* Info = Playback.Clip();
-  if (!Bytes || !Info) {
+  if (!Clip || !Info) {
     MessageBoxA(DialogOwner(), "There is no clip to save.", "Save As", MB_OK | MB_ICONINFORMATION);
     return;
   }
   // The modal loops run the host's messages, which may let go of the control meanwhile.
   TKeepAlive Keep(*static_cast<IDispatch*>(this));
   HWND Owner = DialogOwner();
-  // A copy: the clip may change under the modal dialog, whose loop runs our timers, and the
-  // copy is written from it on another thread.
-  auto Clip = std::make_shared<const std::string>(*Bytes);
   const TClipInfo Header = *Info;
   char Name[MAX_PATH] = "";
   std::string Suggested = SuggestedName(Playback.EntryUrl());

@@ -53,10 +53,10 @@ const TClipInfo* TPlayback::Clip() const {
   return nullptr;
 }
 
-const std::string* TPlayback::ClipBytes() const {
+std::shared_ptr<const std::string> TPlayback::ClipBytes() const {
   const TClipInfo* Info = Clip();
   for (const TEntry& Entry : Entries)
-    if (&Entry.Info == Info) return Entry.Bytes.get();
+    if (&Entry.Info == Info) return Entry.Bytes;
   return nullptr;
 }
 

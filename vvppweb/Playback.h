@@ -104,9 +104,10 @@ public:
   uint32_t Position() const { return Clock; }
   bool Playing() const { return Phase == TPhase::Ready && IsPlaying; }
   TClipState State() const;
-  // The clip now shown, with its bytes, or none.
+  // The clip now shown, with its bytes (which never change: they may be kept and read on any
+  // thread), or none.
   const TClipInfo* Clip() const;
-  const std::string* ClipBytes() const;
+  std::shared_ptr<const std::string> ClipBytes() const;
   // Its decoded media; none for a clip of a header only, which shows the generated picture.
   const TClipMedia* ClipMedia() const { return Clip() ? Media.get() : nullptr; }
   // The picture due at the clock, or none (before the first, and for a header only).

@@ -16,6 +16,8 @@ constexpr UINT TickMs = 100;
 constexpr ULONGLONG ShowAfterMs = 300;
 constexpr int ClientWidth = 340, ClientHeight = 106, Margin = 12;
 constexpr RECT BarRect{Margin, 36, ClientWidth - Margin, 52};
+// Names tried for the copy while it is written, before giving up.
+constexpr int PartNames = 1000;
 
 TCopyResult FailedWith(const std::string& Reason) { return {TCopyResult::Failed, Reason}; }
 
@@ -50,40 +52,93 @@ private:
   HANDLE File;
 };
 
+// The copy while it is written: a file of our own making beside the chosen name, under a name no
+// file had, so no one's file is touched, and on the same volume for the rename. It goes unless it
+// was put in place.
+class TPartFile {
+public:
+  TPartFile() = default;
+  ~TPartFile() {
+    if (File != INVALID_HANDLE_VALUE) CloseHandle(File);
+    if (!Path.empty()) DeleteFileA(Path.c_str());
+  }
+  TPartFile(const TPartFile&) = delete;
+  TPartFile& operator=(const TPartFile&) = delete;
+
+  // Creates it beside Target: TARGET.1.part, else the next number free. False, with the system's
+  // error, when none is free or the folder takes no new file.
+  bool Create(const std::string& Target) {
+    for (int Number = 1; Number <= PartNames; ++Number) {
+      std::string Name = Target + "." + std::to_string(Number) + ".part";
+      File = CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (File != INVALID_HANDLE_VALUE) {
+        Path = Name;
+        return true;
+      }
+      // Taken by a file, or by a folder, refused as access denied like a folder we may not write
+      // in (where no other name would do).
+      DWORD Error = GetLastError();
+      bool Taken = Error == ERROR_FILE_EXISTS || Error == ERROR_ALREADY_EXISTS ||
+                   (Error == ERROR_ACCESS_DENIED && GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES);
+      SetLastError(Error);
+      if (!Taken) return false;
+    }
+    return false;
+  }
+
+  HANDLE Handle() const { return File; }
+
+  // Puts the whole copy in Target's place; false, with the system's error, when it could not.
+  bool PutInPlace(const std::string& Target) {
+    // On the disk before it replaces the old file: a crash just after the rename must not leave
+    // an empty file where the user's was.
+    bool Flushed = FlushFileBuffers(File);
+    DWORD Error = GetLastError();
+    // Closing writes what the system still held: a full disk may show only now.
+    bool Closed = CloseHandle(File);
+    File = INVALID_HANDLE_VALUE;
+    if (!Flushed) SetLastError(Error);
+    if (!Flushed || !Closed ||
+        !MoveFileExA(Path.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return false;
+    Path.clear();
+    return true;
+  }
+
+private:
+  HANDLE File = INVALID_HANDLE_VALUE;
+  std::string Path;  // of the file we made, until it is put in place
+};
+
 struct TSaveJob {
   std::shared_ptr<const std::string> Bytes;
   TClipInfo Info;
   TCopyFormat Format;
-  std::string Target, Part;
+  std::string Target;
   std::atomic<int> PerMille{0};
   std::atomic<bool> Cancel{false};
   TCopyResult Result;  // the worker's, read once it has ended
 };
 
 TCopyResult WriteCopy(TSaveJob& Job) {
-  HANDLE File = CreateFileA(Job.Part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (File == INVALID_HANDLE_VALUE) return FailedWith(SystemText(GetLastError()));
-  TFileOutput Output(File);
+  TPartFile Part;
+  if (!Part.Create(Job.Target)) return FailedWith(SystemText(GetLastError()));
+  TFileOutput Output(Part.Handle());
   TCopyResult Result = CopyClip(Job.Bytes, Job.Info, Job.Format, Output, [&Job](double Done) {
     Job.PerMille.store(static_cast<int>(Done * 1000));
     return !Job.Cancel.load();
   });
-  // Closing writes what the system still held: a full disk may show only now.
-  if (!CloseHandle(File) && Result.Outcome == TCopyResult::Written) Result = FailedWith(SystemText(GetLastError()));
-  if (Result.Outcome == TCopyResult::Written &&
-      !MoveFileExA(Job.Part.c_str(), Job.Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (Result.Outcome == TCopyResult::Written && !Part.PutInPlace(Job.Target))
     Result = FailedWith(SystemText(GetLastError()));
-  if (Result.Outcome != TCopyResult::Written) DeleteFileA(Job.Part.c_str());
   return Result;
 }
 
 DWORD WINAPI SaveThread(void* Parameter) {
   auto& Job = *static_cast<TSaveJob*>(Parameter);
-  // Nothing may leave the thread.
+  // Nothing may leave the thread; the copy's file has gone with WriteCopy.
   try {
     Job.Result = WriteCopy(Job);
   } catch (...) {
-    DeleteFileA(Job.Part.c_str());
     Job.Result = FailedWith("there is not enough memory");
   }
   return 0;
@@ -215,7 +270,6 @@ TCopyResult SaveCopy(HWND Owner, std::shared_ptr<const std::string> Bytes, const
   Job.Info = Info;
   Job.Format = Format;
   Job.Target = Target;
-  Job.Part = Target + ".part";
   HANDLE Thread = CreateThread(nullptr, 0, SaveThread, &Job, 0, nullptr);
   if (!Thread) return FailedWith(SystemText(GetLastError()));
   // Modal to the host's window, as the save dialog was: the host cannot close or reload under us.

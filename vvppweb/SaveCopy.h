@@ -1,6 +1,7 @@
-// Saving a copy of a clip whole or not at all: written on a worker thread into NAME.part beside
-// the chosen name and put in its place only once complete, while the calling (GUI) thread keeps
-// dispatching messages and, once the copy takes a while, shows its progress with a Cancel button.
+// Saving a copy of a clip whole or not at all: written on a worker thread into a new file beside
+// the chosen name (NAME.1.part, or the next number free) and put in its place only once complete
+// and on the disk, while the calling (GUI) thread keeps dispatching messages and, once the copy
+// takes a while, shows its progress with a Cancel button.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +16,8 @@ inline constexpr char SavingTitle[] = "Saving a Copy";
 
 // Saves the clip Bytes (header Info) as Format under Target. Owner, disabled meanwhile, owns the
 // progress window. A cancelled or failed copy leaves no file behind, and an earlier file of that
-// name as it was; Reason then says why it failed. A WM_QUIT met on the way cancels the copy and
-// is posted again.
+// name as it was; Reason then says why it failed. No other file is touched. A WM_QUIT met on the
+// way cancels the copy and is posted again.
 TCopyResult SaveCopy(HWND Owner, std::shared_ptr<const std::string> Bytes, const TClipInfo& Info, TCopyFormat Format,
                      const std::string& Target);
 

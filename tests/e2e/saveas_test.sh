@@ -26,6 +26,8 @@ wait_for() {
   for _ in $(seq $((seconds * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   fail "$what"
 }
+# No file of a copy's writing (COPY.N.part) is left beside it.
+left_nothing() { ! compgen -G "$1*.part" >/dev/null; }
 # One value of ffprobe's for a file: stream (v or a) or format values.
 stream() { ffprobe -v error -select_streams "$2" -show_entries "stream=$3" -of default=nw=1:nk=1 "$1" | head -n 1; }
 duration() { ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$1"; }
@@ -84,7 +86,7 @@ for clip in "${clips[@]}"; do
     copy=$DATA/$name.$type
     save_as "$(winpath "$copy")"
     wait_for 60 "no $name.$type was written" test -s "$copy"
-    wait_for 10 "$name.$type.part stayed behind" test ! -e "$copy.part"
+    wait_for 10 "a file of $name.$type's writing stayed behind" left_nothing "$copy"
     got_length=$(duration "$copy")
     rate_v=$(stream "$copy" v r_frame_rate)
     avg_v=$(stream "$copy" v avg_frame_rate)

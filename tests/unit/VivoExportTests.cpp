@@ -4,6 +4,7 @@
 // as long and as loud; and copies that fail or are cancelled.
 #include <doctest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +12,7 @@
 #include "vvppweb/ClipExport.h"
 #include "vvppweb/ClipMedia.h"
 #include "vvppweb/MakeCorpus.h"
+#include "vvppweb/MakeVivo.h"
 #include "vvppweb/MediaDemux.h"
 
 namespace {
@@ -359,4 +361,30 @@ TEST_CASE("a copy that cannot be made says why; a cancelled one stops") {
     // Nothing is asked after the answer that cancelled.
     CHECK(After == 0);
   }
+}
+
+TEST_CASE("a Matroska copy holds a few packets at a time, however long the clip") {
+  // Its pictures are copied from packets read for them alone: reading the sound must not keep
+  // every picture packet of the clip on the way.
+  const std::string Clock = CorpusClip("clock.viv");
+  struct TCase {
+    size_t Copies;
+    size_t Peak = 0;
+  };
+  TCase Cases[] = {{1}, {100}};
+  for (TCase& Case : Cases) {
+    CAPTURE(Case.Copies);
+    auto Bytes = std::make_shared<const std::string>(Case.Copies == 1 ? Clock : RepeatMedia(Clock, Case.Copies));
+    TClipInfo Info;
+    REQUIRE(ParseVivoFile(*Bytes, Info) == 0);
+    TMemoryOutput Output;
+    TakePeakMediaPackets();
+    TCopyResult Result = CopyClip(Bytes, Info, TCopyFormat::Matroska, Output, nullptr);
+    Case.Peak = TakePeakMediaPackets();
+    REQUIRE_MESSAGE(Result.Outcome == TCopyResult::Written, Result.Reason);
+  }
+  INFO("packets held at most: " << Cases[0].Peak << " copying the clip, " << Cases[1].Peak << " copying it "
+                                << Cases[1].Copies << " times over");
+  CHECK(Cases[1].Peak <= Cases[0].Peak);
+  CHECK(Cases[1].Peak <= 4);
 }

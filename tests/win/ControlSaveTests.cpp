@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <map>
 #include <utility>
 
 #include "tests/win/ControlTestHost.h"
@@ -90,6 +91,12 @@ std::string Kind(const std::string& Bytes) {
   if (Bytes.size() > 8 && Bytes.compare(4, 4, "ftyp") == 0) return "MP4";
   if (Bytes.compare(0, 1, std::string(1, '\0')) == 0) return "Vivo";
   return "unknown";
+}
+
+std::string Joined(const std::vector<std::string>& Names) {
+  std::string Text;
+  for (const std::string& Name : Names) Text += (Text.empty() ? "" : ", ") + Name;
+  return Text;
 }
 
 }  // namespace
@@ -219,5 +226,90 @@ TEST_CASE_FIXTURE(TControlFixture, "Save As: a long copy shows its progress, the
   CHECK(TUser::Find("Saving a Copy") == nullptr);
   CHECK_FALSE(FileExists(Dir / "long.mp4"));
   CHECK_FALSE(FileExists(Dir / "long.mp4.part"));
+  Vivo.Load("");
+}
+
+TEST_CASE_FIXTURE(TControlFixture, "Save As touches no file but its copy: written, failed or cancelled, the user's files beside it stay as they were and nothing is left") {
+  TScratchDir Dir;
+  WriteBytes(Dir / "clock.viv", CorpusClip("clock.viv"));
+  WriteBytes(Dir / "header.viv", CorpusClip("header-only.viv"));
+  // Pictures to code afresh for minutes: the copy is still being written when Cancel is pressed.
+  WriteBytes(Dir / "long.viv", RepeatMedia(CorpusClip("clock.viv"), 200));
+  TTestWindow Parent;
+  TVvPPWeb Vivo;
+  Vivo.CreateInParent(Parent.Handle(), 0, 0, 176, 144);
+  TEventLog Events(Vivo);
+
+  enum TOutcome { Written, Failed, Cancelled };
+  struct TCase {
+    const char* Clip;
+    const char* Copy;
+    TOutcome Outcome;
+  };
+  const TCase Cases[] = {
+      {"clock.viv", "written.mkv", Written},
+      {"header.viv", "failed.mkv", Failed},
+      {"long.viv", "cancelled.mp4", Cancelled},
+  };
+  size_t Loaded = 0;
+  for (const TCase& Case : Cases) {
+    const std::string Copy = Case.Copy;
+    CAPTURE(Copy);
+    Vivo.Load(Dir / Case.Clip);
+    ++Loaded;
+    REQUIRE(PumpUntil([&] { return Events.Count("AtStart") == Loaded; }));
+    Vivo.Pause();
+    // The user's own files under the name the copy was once written under and the names it
+    // takes first now.
+    std::map<std::string, std::string> Theirs;
+    for (const char* Suffix : {".part", ".1.part", ".2.part"}) {
+      std::string Name = Copy + Suffix;
+      Theirs[Name] = "the user's own " + Name;
+      WriteBytes(Dir / Name, Theirs[Name]);
+    }
+    const std::vector<std::string> Before = Dir.Files();
+    // Cancelled once the copy's file is there: a new file, or one of the user's taken for it.
+    std::vector<std::string> WhileWritten;
+    auto CancelWhileWritten = [&](HWND Progress) {
+      WhileWritten = Dir.Files();
+      bool Taken = false;
+      for (const auto& [Name, Bytes] : Theirs) {
+        WIN32_FILE_ATTRIBUTE_DATA File{};
+        Taken |= !GetFileAttributesExA((Dir / Name).c_str(), GetFileExInfoStandard, &File) ||
+                 File.nFileSizeLow != Bytes.size();
+      }
+      if (WhileWritten == Before && !Taken) return false;
+      SendDlgItemMessageA(Progress, IDCANCEL, BM_CLICK, 0, 0);
+      return true;
+    };
+    std::deque<TStep> Script{{"Save a Copy of the Clip", Dir / Copy, 0, nullptr}};
+    if (Case.Outcome == Failed) Script.push_back({"Save As", "", 0, nullptr});
+    if (Case.Outcome == Cancelled) Script.push_back({"Saving a Copy", "", 0, CancelWhileWritten});
+    {
+      TUser User(Script);
+      Vivo.SaveAs();
+      CHECK(TUser::Steps.empty());
+    }
+    for (const auto& [Name, Bytes] : Theirs) CHECK((FileExists(Dir / Name) ? ReadBytes(Dir / Name) : "gone") == Bytes);
+    std::vector<std::string> After = Before;
+    if (Case.Outcome == Written) {
+      After.push_back(Copy);
+      std::sort(After.begin(), After.end());
+      CHECK(Kind(ReadBytes(Dir / Copy)) == "Matroska");
+    }
+    CHECK(Joined(Dir.Files()) == Joined(After));
+    if (Case.Outcome == Failed) {
+      REQUIRE(TUser::Seen.size() == 2);
+      CHECK(TUser::Seen[1] == "Save As: The clip could not be saved as " + Dir / Copy +
+                                  ":\r\nThe clip is a header only, without pictures or sound of its own; it can be "
+                                  "saved as a Vivo clip.");
+    }
+    if (Case.Outcome == Cancelled) {
+      // It was written beside the user's files, under a name of its own.
+      INFO("while written: " << Joined(WhileWritten));
+      CHECK(WhileWritten.size() == Before.size() + 1);
+      CHECK(std::includes(WhileWritten.begin(), WhileWritten.end(), Before.begin(), Before.end()));
+    }
+  }
   Vivo.Load("");
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -23,19 +24,25 @@ TScratchDir::TScratchDir() {
 }
 
 TScratchDir::~TScratchDir() {
+  for (const std::string& Name : Files()) {
+    SetFileAttributesA((Dir + Name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA((Dir + Name).c_str());
+  }
+  RemoveDirectoryA(Dir.c_str());
+}
+
+std::vector<std::string> TScratchDir::Files() const {
+  std::vector<std::string> Names;
   WIN32_FIND_DATAA Found;
   HANDLE Find = FindFirstFileA((Dir + "*").c_str(), &Found);
   if (Find != INVALID_HANDLE_VALUE) {
     do {
-      std::string Name = Dir + Found.cFileName;
-      if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesA(Name.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(Name.c_str());
-      }
+      if (!(Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) Names.push_back(Found.cFileName);
     } while (FindNextFileA(Find, &Found));
     FindClose(Find);
   }
-  RemoveDirectoryA(Dir.c_str());
+  std::sort(Names.begin(), Names.end());
+  return Names;
 }
 
 std::string ReadBytes(const std::string& FileName) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with its files at destruction.
 class TScratchDir {
@@ -10,6 +11,8 @@ public:
   ~TScratchDir();
   const std::string& Path() const { return Dir; }  // ends with a backslash
   std::string operator/(const std::string& Name) const { return Dir + Name; }
+  // The names of the files in it, sorted.
+  std::vector<std::string> Files() const;
 
 private:
   std::string Dir;
