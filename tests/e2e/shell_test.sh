@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The application shell through real processes: the .viv association at every start, later
 # starts handing their command line to the running player (alone, minimised, in a burst, and a
-# broken block), and the settings file kept across restarts, in the Windows folder or, where
+# broken block; a still after a still shows its own picture), and the settings file kept across restarts, in the Windows folder or, where
 # that cannot be written, in the user's application data.
 #   tests/e2e/shell_test.sh BUILD      (an x86_64 build tree with Quillo, probe and makeviv)
 set -uo pipefail
@@ -94,6 +94,47 @@ tr -d '\r' <"$LOG" | grep -qx Play || fail "the handed-over playlist was not pla
 expect_eq "player windows" "$(player_windows)" 1
 expect_eq "the icon key after a later start" "$(classes_value 'VivoFile\DefaultIcon')" "<missing>"
 [ ! -e "$INI" ] || fail "a settings file was written while the first instance runs"
+
+echo "== two stills: the second, handed over while the first plays, shows its own picture within a second"
+# The middle of the video on the screen, as X Y.
+video_middle() {
+  local origin child x y w h
+  origin=$(value TMainForm client_origin)
+  child=$(probe children TMainForm | sed -n 's/^child=VvPPWebView,//p' | head -n 1)
+  IFS=, read -r x y w h _ <<<"$child"
+  echo "$((${origin%,*} + x + w / 2)) $((${origin#*,} + y + h / 2))"
+}
+# The colour on the screen at X Y now: amber, teal or other.
+colour_at() {
+  screenshot "$DATA/still.png"
+  convert "$DATA/still.png" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.b)]" info: | {
+    read -r red blue
+    if [ "$red" -gt 160 ] && [ "$blue" -lt 96 ]; then echo amber
+    elif [ "$red" -lt 96 ] && [ "$blue" -gt 112 ]; then echo teal
+    else echo "other($red,$blue)"; fi
+  }
+}
+# await_colour COLOUR MILLISECONDS WHAT: the middle of the video shows COLOUR in a screenshot
+# taken within that time from now.
+await_colour() {
+  local deadline=$(($(date +%s%3N) + $2)) got taken
+  while :; do
+    taken=$(date +%s%3N)
+    got=$(colour_at $MIDDLE)
+    [ "$got" = "$1" ] && return 0
+    [ "$taken" -lt "$deadline" ] || fail "$3: expected $1, got $got"
+  done
+}
+later_start "$(winpath "$ROOT/tests/unit/VivoCorpus/still-amber.viv")" || fail "the first still's start failed"
+MIDDLE=
+for _ in $(seq 50); do
+  MIDDLE=$(video_middle)
+  [ "$(colour_at $MIDDLE)" = amber ] && break
+  sleep 0.2
+done
+[ "$(colour_at $MIDDLE)" = amber ] || fail "the first still: expected amber at $MIDDLE"
+later_start "$(winpath "$ROOT/tests/unit/VivoCorpus/still-teal.viv")" || fail "the second still's start failed"
+await_colour teal 1000 "the second still, a second after its hand-over"
 
 echo "== a later start without arguments restores the minimised player, its playlist untouched"
 cp "$PLAYLIST" "$DATA/before.viv"
