@@ -28,6 +28,19 @@ std::vector<uint32_t> AlternatePicture(int Width, int Height, uint32_t, uint32_t
 
 int16_t Silence(uint64_t, uint32_t) { return 0; }
 
+// Black first, so the probe sees the picture turn white, then white.
+std::vector<uint32_t> LaterWhitePicture(int Width, int Height, uint32_t, uint32_t Number) {
+  return Plain(Width, Height, Number > 0);
+}
+
+// 1000 Hz for the first 0.2 s, 440 Hz to 1.8 s, 1000 Hz to 2 s, then silence.
+int16_t TonesSound(uint64_t Sample, uint32_t Rate) {
+  if (Sample >= 2 * uint64_t{Rate}) return 0;
+  bool Ends = Sample < Rate / 5 || Sample >= 2 * uint64_t{Rate} - Rate / 5;
+  double Hz = Ends ? 1000 : 440;
+  return static_cast<int16_t>(std::lround(0.5 * 32767 * std::sin(2 * 3.14159265358979323846 * Hz * Sample / Rate)));
+}
+
 }  // namespace
 
 bool SetBenchPattern(const std::string& Name, TClipOptions& Options) {
@@ -37,6 +50,9 @@ bool SetBenchPattern(const std::string& Name, TClipOptions& Options) {
   } else if (Name == "alternate") {
     Options.DrawPicture = AlternatePicture;
     Options.SoundSample = Silence;
+  } else if (Name == "tones") {
+    Options.DrawPicture = LaterWhitePicture;
+    Options.SoundSample = TonesSound;
   } else {
     return false;
   }

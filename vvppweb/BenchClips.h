@@ -1,5 +1,6 @@
 // The clips tools/bench-presentation plays: plain black and white pictures and a short beep, whose
-// moments a pixel probe on the screen and a recording of the sound device find to the millisecond.
+// moments a pixel probe on the screen and a recording of the sound device find to the millisecond,
+// and tones whose lengths tell whether the sound was heard whole.
 #pragma once
 
 #include <string>
@@ -14,4 +15,6 @@ inline constexpr unsigned BenchBeepMs = 60;
 //   flash       black and silent, but at every full second from the first on one white picture
 //               and one beep, together
 //   alternate   pictures black and white in turn, from black; silent
+//   tones       a black picture, then white ones; 1000 Hz for the first 0.2 s, 440 Hz to 1.8 s, 1000 Hz to 2 s (a
+//               clip of 2 s shows whether its first and last sound are heard whole)
 bool SetBenchPattern(const std::string& Name, TClipOptions& Options);
