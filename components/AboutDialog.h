@@ -12,8 +12,8 @@
 #include "toolkit/StdCtrls.h"
 #include "toolkit/WindowDrag.h"
 
-// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to the form, BackGround and
-// Image1.
+// Its FormMouseDown, FormMouseMove, FormMouseUp and FormCaptureLost drag it, bound to the form,
+// BackGround and Image1.
 class TAboutDialog : public TForm, public TWindowDrag {
 public:
   TImage* BackGround;

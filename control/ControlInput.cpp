@@ -125,6 +125,7 @@ bool TVvPPWeb::HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& 
       bool Double = Message == WM_LBUTTONDBLCLK || Message == WM_RBUTTONDBLCLK || Message == WM_MBUTTONDBLCLK;
       // Held until the button goes up, so a drag that leaves the video keeps reporting moves.
       SetCapture(Window);
+      HoldingMouse = true;
       TShiftState Shift = MouseShift(WParam);
       if (Double) Shift |= ssDouble;
       if (Message == WM_LBUTTONDBLCLK && OnDblClick) OnDblClick(this);
@@ -134,13 +135,23 @@ bool TVvPPWeb::HandleInput(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      if (GetCapture() == Window && !(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+      if (!(WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+        HoldingMouse = false;
+        if (GetCapture() == Window) ReleaseCapture();
+      }
       TMouseButton Button = Message == WM_LBUTTONUP ? mbLeft : Message == WM_RBUTTONUP ? mbRight : mbMiddle;
       if (OnMouseUp) OnMouseUp(this, Button, MouseShift(WParam), X, Y);
       return false;
     }
     case WM_MOUSEMOVE:
       if (OnMouseMove) OnMouseMove(this, MouseShift(WParam), X, Y);
+      return false;
+    case WM_CAPTURECHANGED:
+      // Our own release has let go already; here another window took the mouse.
+      if (HoldingMouse && reinterpret_cast<HWND>(LParam) != Window) {
+        HoldingMouse = false;
+        if (OnCaptureLost) OnCaptureLost(this);
+      }
       return false;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

@@ -73,6 +73,8 @@ public:
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  // The mouse, held for the video since a press, was taken by another window before the release.
+  TNotifyEvent OnCaptureLost;
   TNotifyEvent OnDblClick;
   TKeyEvent OnKeyDown;
   // A right click (or the menu key) over the control: the host shows its menu at that point.
@@ -127,4 +129,6 @@ private:
   RECT Bounds{0, 0, 0, 0};
   bool IsVisible = true;
   bool NoCursor = false;
+  // The mouse taken for the video at a press and not yet let go at the release.
+  bool HoldingMouse = false;
 };

@@ -76,6 +76,7 @@ TMainForm::TMainForm(TComponent* Owner)
   vivo->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
     FormMouseUp(S, B, Sh, X, Y);
   };
+  vivo->OnCaptureLost = [this](TObject* S) { FormCaptureLost(S); };
   // The application's key preview shows the control's keys to FormKeyDown. The fast-forward
   // loop dispatches without it, so only then does the control's own key event pass them on;
   // at any other time that would run every key twice.

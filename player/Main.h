@@ -28,7 +28,8 @@ enum TPlayState : uint8_t { psPlaying = 0, psPaused = 1, psStopped = 2 };
 // The wave-output device's report that a buffer has finished playing.
 inline constexpr UINT WaveOutDone = MM_WOM_DONE;
 
-// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to TVImage and the video.
+// Its FormMouseDown, FormMouseMove, FormMouseUp and FormCaptureLost drag it, bound to TVImage and
+// the video.
 class TMainForm : public TForm, public TWindowDrag {
 public:
   explicit TMainForm(TComponent* Owner);

@@ -42,7 +42,8 @@ struct TPlaylistPlayer {
   std::function<void(const TStrings& Entries)> PlayList;
 };
 
-// Its FormMouseDown, FormMouseMove and FormMouseUp drag it, bound to the form and BackGround.
+// Its FormMouseDown, FormMouseMove, FormMouseUp and FormCaptureLost drag it, bound to the form and
+// BackGround.
 class TPlayListForm : public TForm, public TWindowDrag {
 public:
   // The text height the window is laid out for: its 13-pixel "MS Sans Serif" at 120 pixels per

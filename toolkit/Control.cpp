@@ -129,6 +129,10 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
 }
 
+void TControl::CaptureLost() {
+  if (OnCaptureLost) OnCaptureLost(this);
+}
+
 void TControl::Click() {
   if (OnClick) OnClick(this);
 }

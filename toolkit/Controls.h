@@ -97,6 +97,9 @@ public:
   TMouseEvent OnMouseDown;
   TMouseMoveEvent OnMouseMove;
   TMouseEvent OnMouseUp;
+  // The mouse was taken from the control it was held for before every button went up (Alt+Tab,
+  // a window that grabbed it): no release will come.
+  TNotifyEvent OnCaptureLost;
 
 protected:
   friend class TWinControl;
@@ -106,6 +109,7 @@ protected:
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void CaptureLost();
   // A left press released over the control. Runs before MouseUp for that release.
   virtual void Click();
   virtual void DblClick();

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/Controls.h"
 #include "toolkit/Menus.h"
@@ -47,9 +48,11 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM W, LPARAM L) {
       UpdateHover(0, 0, false);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(L) != Window) {
-        if (Captured) Captured->LeftPressed = false;
-        Captured = nullptr;
+      // A release that let go has already forgotten the control; here the mouse was taken.
+      if (reinterpret_cast<HWND>(L) != Window && Captured) {
+        TControl* Lost = std::exchange(Captured, nullptr);
+        Lost->LeftPressed = false;
+        Lost->CaptureLost();
       }
       break;
     case WM_SETCURSOR:

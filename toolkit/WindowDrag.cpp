@@ -7,13 +7,19 @@ void TWindowDrag::FormMouseDown(TObject*, TMouseButton, TShiftState, int X, int 
   HoldY = Y;
 }
 
-void TWindowDrag::FormMouseMove(TObject*, TShiftState, int X, int Y) {
+void TWindowDrag::FormMouseMove(TObject*, TShiftState Shift, int X, int Y) {
   if (!Holding) return;
+  if (!Shift.Contains(ssLeft) && !Shift.Contains(ssRight) && !Shift.Contains(ssMiddle)) {
+    Holding = false;
+    return;
+  }
   DraggedWindow.SetLeft(DraggedWindow.Left() + X - HoldX);
   DraggedWindow.SetTop(DraggedWindow.Top() + Y - HoldY);
 }
 
 void TWindowDrag::FormMouseUp(TObject*, TMouseButton, TShiftState, int, int) { Holding = false; }
+
+void TWindowDrag::FormCaptureLost(TObject*) { Holding = false; }
 
 void TWindowDrag::DragBy(std::initializer_list<TControl*> Controls) {
   for (TControl* Control : Controls) {
@@ -26,5 +32,6 @@ void TWindowDrag::DragBy(std::initializer_list<TControl*> Controls) {
     Control->OnMouseUp = [this](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
       FormMouseUp(S, B, Sh, X, Y);
     };
+    Control->OnCaptureLost = [this](TObject* S) { FormCaptureLost(S); };
   }
 }

@@ -1,6 +1,7 @@
 // Moving a window without caption bar by dragging its picture: a press on one of the controls it
 // is dragged by takes hold, each move while held shifts the window by the pointer's travel, so
-// the point under the pointer stays where it is, and the release lets go.
+// the point under the pointer stays where it is, and the release lets go. So does a move with no
+// button down or the mouse taken by another window, whose release would never come.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,10 @@ public:
   void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void FormMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
   void FormMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormCaptureLost(TObject* Sender);
 
-  // The window is dragged by each of Controls: their mouse down, move and up go to the handlers.
+  // The window is dragged by each of Controls: their mouse down, move, up and lost capture go to
+  // the handlers.
   void DragBy(std::initializer_list<TControl*> Controls);
 
 private:

@@ -1,12 +1,15 @@
 // DllRegisterServer and DllUnregisterServer: the class id's keys, with InprocServer32 naming this
-// file, and the ProgID that leads to it. They go under HKEY_CLASSES_ROOT, for every user; where
-// that refuses (an unelevated process may not write the machine's classes), under
-// HKEY_CURRENT_USER\Software\Classes, which COM reads first for that user. Unregistering takes
-// them from each of the two places only while the class there names this file, and leaves
-// anything else another program put there.
+// file, and the ProgID that leads to it. They go under HKEY_LOCAL_MACHINE\Software\Classes, for
+// every user; where that refuses (an unelevated process may not write the machine's classes),
+// under HKEY_CURRENT_USER\Software\Classes, which COM reads first for that user. Each is named
+// on its own: HKEY_CLASSES_ROOT merges the user's keys over the machine's, so through it a write
+// lands in an older per-user registration and a read shows another copy's path. Unregistering
+// takes the keys from each of the two places only while the class there names this file, and
+// leaves anything else another program put there.
 #include <windows.h>
 #include <olectl.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -122,34 +125,57 @@ LONG RemoveFrom(HKEY Root, const std::string& Path) {
   return ERROR_SUCCESS;
 }
 
-}  // namespace
+// Writes our keys in the classes under Root (HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER); false
+// where they are refused.
+bool RegisterUnder(HKEY Root, const std::vector<TRow>& Ours) {
+  HKEY Classes = nullptr;
+  if (RegCreateKeyExA(Root, "Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Classes,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG Result = WriteRows(Classes, Ours);
+  RegCloseKey(Classes);
+  return Result == ERROR_SUCCESS;
+}
 
-STDAPI DllRegisterServer() {
+// Takes our keys from the classes under Root while they name Path. Classes that cannot even be
+// read hold nothing we could see, let alone take away.
+LONG UnregisterFrom(HKEY Root, const std::string& Path) {
+  HKEY Classes = nullptr;
+  if (RegOpenKeyExA(Root, "Software\\Classes", 0, KEY_READ, &Classes) != ERROR_SUCCESS) return ERROR_SUCCESS;
+  LONG Result = RemoveFrom(Classes, Path);
+  RegCloseKey(Classes);
+  return Result;
+}
+
+HRESULT Register() {
   std::string Path = ThisFile();
   if (Path.empty()) return SELFREG_E_CLASS;
   std::vector<TRow> Ours = Rows(Path);
-  if (WriteRows(HKEY_CLASSES_ROOT, Ours) == ERROR_SUCCESS) return S_OK;
-  HKEY UserClasses = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
-                      nullptr, &UserClasses, nullptr) != ERROR_SUCCESS)
-    return SELFREG_E_CLASS;
-  LONG Result = WriteRows(UserClasses, Ours);
-  RegCloseKey(UserClasses);
-  return Result == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  return RegisterUnder(HKEY_LOCAL_MACHINE, Ours) || RegisterUnder(HKEY_CURRENT_USER, Ours) ? S_OK
+                                                                                            : SELFREG_E_CLASS;
 }
 
-STDAPI DllUnregisterServer() {
+HRESULT Unregister() {
   std::string Path = ThisFile();
   if (Path.empty()) return SELFREG_E_CLASS;
-  // The user's keys first: on Windows the classes root shows them over the machine's, so only
-  // once they are gone does it show what the machine holds.
-  LONG UserResult = ERROR_SUCCESS;
-  HKEY UserClasses = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &UserClasses) ==
-      ERROR_SUCCESS) {
-    UserResult = RemoveFrom(UserClasses, Path);
-    RegCloseKey(UserClasses);
-  }
-  LONG MachineResult = RemoveFrom(HKEY_CLASSES_ROOT, Path);
+  LONG UserResult = UnregisterFrom(HKEY_CURRENT_USER, Path);
+  LONG MachineResult = UnregisterFrom(HKEY_LOCAL_MACHINE, Path);
   return UserResult == ERROR_SUCCESS && MachineResult == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
+
+// No exception crosses back into the caller, which knows only HRESULTs.
+HRESULT HResultOf(HRESULT (*Step)()) {
+  try {
+    return Step();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return SELFREG_E_CLASS;
+  }
+}
+
+}  // namespace
+
+STDAPI DllRegisterServer() { return HResultOf(Register); }
+
+STDAPI DllUnregisterServer() { return HResultOf(Unregister); }

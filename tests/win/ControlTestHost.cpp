@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "control/ComHolders.h"
 #include "toolkit/SysUtils.h"
@@ -23,6 +24,17 @@ HRESULT CallExport(const char* Name) {
   HRESULT Result = Entry ? Entry() : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   FreeLibrary(Ocx);
   return Result;
+}
+
+// A key made and deleted at once: every key made under it is refused.
+HKEY DeletedKey() {
+  const std::string Name = "Software\\QuilloRefusedRoot" + std::to_string(GetCurrentProcessId());
+  HKEY Made = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, Name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &Made, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot make " + Name);
+  RegDeleteKeyA(HKEY_CURRENT_USER, Name.c_str());
+  return Made;
 }
 }  // namespace
 
@@ -86,8 +98,8 @@ void TRegistrySnapshot::Restore() const {
 }
 
 TRegistrationGuard::TRegistrationGuard()
-    : Class(ClassKey()),
-      ProgId(ProgIdKey),
+    : Class(MachineClassesKey + "\\" + ClassKey(), HKEY_LOCAL_MACHINE),
+      ProgId(MachineClassesKey + "\\" + ProgIdKey, HKEY_LOCAL_MACHINE),
       UserClass(UserClassesKey + "\\" + ClassKey(), HKEY_CURRENT_USER),
       UserProgId(UserClassesKey + "\\" + ProgIdKey, HKEY_CURRENT_USER) {}
 
@@ -102,33 +114,28 @@ HRESULT TRegistrationGuard::Register() { return CallExport("DllRegisterServer");
 HRESULT TRegistrationGuard::Unregister() { return CallExport("DllUnregisterServer"); }
 
 void TRegistrationGuard::RemoveAll() {
-  for (const std::string& Key : {ClassKey(), std::string(ProgIdKey)}) {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str());
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, Key.c_str());
-    std::string UserKey = UserClassesKey + "\\" + Key;
-    RegDeleteTreeA(HKEY_CURRENT_USER, UserKey.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, UserKey.c_str());
-  }
+  for (const std::string& Key : {ClassKey(), std::string(ProgIdKey)})
+    for (auto [Root, Classes] :
+         {std::pair{HKEY_LOCAL_MACHINE, MachineClassesKey}, {HKEY_CURRENT_USER, UserClassesKey}}) {
+      const std::string Path = Classes + "\\" + Key;
+      RegDeleteTreeA(Root, Path.c_str());
+      RegDeleteKeyA(Root, Path.c_str());
+    }
 }
 
-TRefusedRoot::TRefusedRoot(HKEY Root) : Root(Root) {
-  const std::string Name = "Software\\QuilloRefusedRoot" + std::to_string(GetCurrentProcessId());
-  HKEY Made = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, Name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &Made, nullptr) != ERROR_SUCCESS)
-    throw std::runtime_error("cannot make " + Name);
-  Deleted = Made;
-  RegDeleteKeyA(HKEY_CURRENT_USER, Name.c_str());
-  if (RegOverridePredefKey(Root, Deleted) != ERROR_SUCCESS) {
-    RegCloseKey(Deleted);
+TRootStandIn::TRootStandIn(HKEY Root, HKEY StandIn) : Root(Root), StandIn(StandIn) {
+  if (RegOverridePredefKey(Root, StandIn) != ERROR_SUCCESS) {
+    RegCloseKey(StandIn);
     throw std::runtime_error("cannot stand in for a predefined key");
   }
 }
 
-TRefusedRoot::~TRefusedRoot() {
+TRootStandIn::~TRootStandIn() {
   RegOverridePredefKey(Root, nullptr);
-  RegCloseKey(Deleted);
+  RegCloseKey(StandIn);
 }
+
+TRefusedRoot::TRefusedRoot(HKEY Root) : TRootStandIn(Root, DeletedKey()) {}
 
 TControlFixture::TControlFixture() {
   CoInitialize(nullptr);

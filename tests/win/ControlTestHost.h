@@ -21,9 +21,10 @@ std::string ClassKey();
 // Object's reference count now, as its AddRef and Release report it.
 ULONG RefCount(IUnknown* Object);
 
-// The user's classes, which COM on Windows reads before the machine's, as a key under
-// HKEY_CURRENT_USER.
+// The user's classes, which COM on Windows reads first, and the machine's: the key
+// Software\Classes under HKEY_CURRENT_USER and under HKEY_LOCAL_MACHINE.
 inline const std::string UserClassesKey = "Software\\Classes";
+inline const std::string MachineClassesKey = "Software\\Classes";
 
 // A copy of a registry key under Root, values and subkeys, written back on Restore.
 class TRegistrySnapshot {
@@ -63,17 +64,26 @@ private:
   TRegistrySnapshot UserProgId;
 };
 
-// While it lives, the predefined key Root (HKEY_CLASSES_ROOT, say) stands for a key that has
-// been deleted, so this process is refused every key it makes there, as an unelevated process
-// is refused the machine's classes on Windows; Wine enforces no registry permissions.
-class TRefusedRoot {
+// While it lives, the predefined key Root stands for the open key StandIn, which it owns: the
+// seam through which tests show this process a classes root as Windows would have it.
+class TRootStandIn {
 public:
-  explicit TRefusedRoot(HKEY Root);
-  ~TRefusedRoot();
+  TRootStandIn(HKEY Root, HKEY StandIn);
+  ~TRootStandIn();
+  TRootStandIn(const TRootStandIn&) = delete;
+  TRootStandIn& operator=(const TRootStandIn&) = delete;
 
 private:
   HKEY Root;
-  HKEY Deleted = nullptr;
+  HKEY StandIn;
+};
+
+// While it lives, the predefined key Root (HKEY_LOCAL_MACHINE, say) stands for a key that has
+// been deleted, so this process is refused every key it makes there, as an unelevated process
+// is refused the machine's classes on Windows; Wine enforces no registry permissions.
+class TRefusedRoot : public TRootStandIn {
+public:
+  explicit TRefusedRoot(HKEY Root);
 };
 
 // COM for the test's thread, and the control registered for its length.

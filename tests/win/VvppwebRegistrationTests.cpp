@@ -1,7 +1,8 @@
 // Registration of the video control: unregistered it cannot be created, DllRegisterServer makes
-// it creatable from the OCX's own path, DllUnregisterServer takes every trace away again. Where
-// the machine's classes refuse, the keys go to the user's, and unregistering takes them from
-// where they are, only while they name this OCX.
+// it creatable from the OCX's own path, DllUnregisterServer takes every trace away again. The
+// machine's keys are its own, whatever the merged classes root shows; where the machine's classes
+// refuse, the keys go to the user's, and unregistering takes them from where they are, only while
+// they name this OCX.
 #include <doctest.h>
 #include <windows.h>
 #include <ole2.h>
@@ -12,27 +13,33 @@
 #include <vector>
 
 #include "tests/win/ControlTestHost.h"
+#include "tests/win/ToolkitTestSupport.h"  // line lists shown whole in a failed check
 #include "toolkit/Errors.h"
 
 namespace {
 
 const char* const ProgIdKey = "VVPPWEB.VvPPWebCtrl.1";
 
-// A place the keys can go: a predefined root and the path of the classes under it.
+// A place the keys can go: its classes key, opened before any test stands another key in for a
+// root, so a refused or redirected root hides nothing from the checks.
 struct TPlace {
   const char* Name;
-  HKEY Root;
-  std::string Classes;
-  std::string operator()(const std::string& Key) const { return Classes + Key; }
+  HKEY Classes;
 };
-// The machine's classes read as themselves, so a refused HKEY_CLASSES_ROOT does not hide them.
-const TPlace Machine{"the machine's classes", HKEY_LOCAL_MACHINE, "Software\\Classes\\"};
-const TPlace User{"the user's classes", HKEY_CURRENT_USER, UserClassesKey + "\\"};
-const TPlace Classes{"the classes root", HKEY_CLASSES_ROOT, ""};
+
+HKEY OpenClasses(HKEY Root, const std::string& Key) {
+  HKEY Handle = nullptr;
+  RegCreateKeyExA(Root, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Handle, nullptr);
+  return Handle;
+}
+
+const TPlace Machine{"the machine's classes", OpenClasses(HKEY_LOCAL_MACHINE, MachineClassesKey)};
+const TPlace User{"the user's classes", OpenClasses(HKEY_CURRENT_USER, UserClassesKey)};
+const TPlace Classes{"the classes root", HKEY_CLASSES_ROOT};
 
 bool KeyExists(const std::string& Key, const TPlace& Place = Classes) {
   HKEY Handle = nullptr;
-  if (RegOpenKeyExA(Place.Root, Place(Key).c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(Place.Classes, Key.c_str(), 0, KEY_READ, &Handle) != ERROR_SUCCESS) return false;
   RegCloseKey(Handle);
   return true;
 }
@@ -40,15 +47,15 @@ bool KeyExists(const std::string& Key, const TPlace& Place = Classes) {
 std::string Value(const std::string& Key, const char* Name, const TPlace& Place = Classes) {
   char Data[MAX_PATH] = "";
   DWORD Size = sizeof Data;
-  if (RegGetValueA(Place.Root, Place(Key).c_str(), Name, RRF_RT_REG_SZ, nullptr, Data, &Size) != ERROR_SUCCESS)
+  if (RegGetValueA(Place.Classes, Key.c_str(), Name, RRF_RT_REG_SZ, nullptr, Data, &Size) != ERROR_SUCCESS)
     return "(none)";
   return Data;
 }
 
 void SetValue(const TPlace& Place, const std::string& Key, const char* Name, const std::string& Data) {
   HKEY Handle = nullptr;
-  REQUIRE(RegCreateKeyExA(Place.Root, Place(Key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                          &Handle, nullptr) == ERROR_SUCCESS);
+  REQUIRE(RegCreateKeyExA(Place.Classes, Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &Handle,
+                          nullptr) == ERROR_SUCCESS);
   RegSetValueExA(Handle, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Data.c_str()),
                  static_cast<DWORD>(Data.size() + 1));
   RegCloseKey(Handle);
@@ -75,6 +82,15 @@ std::vector<std::string> OurRegistration(const std::string& Server) {
           ClassKey() + "\\ProgID|=" + Progid,
           Progid + "|=VvPPWeb Control",
           Progid + "\\CLSID|=" + ClassIdText()};
+}
+
+// Another copy's registration, or ours, written in Place as the OCX writes it.
+void WriteRegistration(const TPlace& Place, const std::string& Server) {
+  for (const std::string& Line : OurRegistration(Server)) {
+    std::string Key = Line.substr(0, Line.find('|'));
+    std::string Name = Line.substr(Key.size() + 1, Line.find('=') - Key.size() - 1);
+    SetValue(Place, Key, Name.c_str(), Line.substr(Line.find('=') + 1));
+  }
 }
 
 void CheckNotCreatable() {
@@ -133,13 +149,38 @@ TEST_CASE("unregistering keeps what others put under the class id") {
   CoUninitialize();
 }
 
+TEST_CASE("a classes root showing the user's older copy: the machine's own keys go in and out") {
+  CoInitialize(nullptr);
+  {
+    TRegistrationGuard Guard;
+    TRegistrationGuard::RemoveAll();
+    const std::string Older = "C:\\Users\\Someone\\Older\\VVPPWEB.OCX";
+    WriteRegistration(User, Older);
+    // HKEY_CLASSES_ROOT as Windows merges it where the user has keys of their own: the user's
+    // copy shows, and writes land in it.
+    TRootStandIn MergedView(HKEY_CLASSES_ROOT, OpenClasses(HKEY_CURRENT_USER, UserClassesKey));
+
+    REQUIRE(TRegistrationGuard::Register() == S_OK);
+    CHECK(Registration(Machine) == OurRegistration(OcxPath()));
+    CHECK(Registration(User) == OurRegistration(Older));
+
+    // The machine's keys go while they name this OCX, whatever copy the user's classes name.
+    WriteRegistration(Machine, OcxPath());
+    WriteRegistration(User, Older);
+    REQUIRE(TRegistrationGuard::Unregister() == S_OK);
+    CHECK(Registration(Machine).empty());
+    CHECK(Registration(User) == OurRegistration(Older));
+  }
+  CoUninitialize();
+}
+
 TEST_CASE("the machine's classes refused: registered for the user, and unregistered only where it names this OCX") {
   CoInitialize(nullptr);
   {
     TRegistrationGuard Guard;
     TRegistrationGuard::RemoveAll();
     {
-      TRefusedRoot Refused(HKEY_CLASSES_ROOT);
+      TRefusedRoot Refused(HKEY_LOCAL_MACHINE);
       REQUIRE(TRegistrationGuard::Register() == S_OK);
       CHECK(Registration(User) == OurRegistration(OcxPath()));
       CHECK(Registration(Machine).empty());
@@ -155,12 +196,8 @@ TEST_CASE("the machine's classes refused: registered for the user, and unregiste
     for (const TPlace* Theirs : {&Machine, &User}) {
       CAPTURE(Theirs->Name);
       const TPlace& Ours = Theirs == &Machine ? User : Machine;
-      for (const std::string& Line : OurRegistration(Other)) {
-        std::string Key = Line.substr(0, Line.find('|'));
-        std::string Name = Line.substr(Key.size() + 1, Line.find('=') - Key.size() - 1);
-        SetValue(*Theirs, Key, Name.c_str(), Line.substr(Line.find('=') + 1));
-        SetValue(Ours, Key, Name.c_str(), Line.substr(Line.find('=') + 1));
-      }
+      WriteRegistration(*Theirs, Other);
+      WriteRegistration(Ours, Other);
       SetValue(Ours, ClassKey() + "\\InprocServer32", "", OcxPath());
       REQUIRE(TRegistrationGuard::Unregister() == S_OK);
       CHECK(Registration(*Theirs) == OurRegistration(Other));
@@ -170,7 +207,7 @@ TEST_CASE("the machine's classes refused: registered for the user, and unregiste
 
     // Refused in both places, registering says so and leaves nothing.
     {
-      TRefusedRoot RefusedMachine(HKEY_CLASSES_ROOT);
+      TRefusedRoot RefusedMachine(HKEY_LOCAL_MACHINE);
       TRefusedRoot RefusedUser(HKEY_CURRENT_USER);
       CHECK(TRegistrationGuard::Register() == SELFREG_E_CLASS);
     }
