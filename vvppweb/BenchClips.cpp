@@ -28,9 +28,10 @@ std::vector<uint32_t> AlternatePicture(int Width, int Height, uint32_t, uint32_t
 
 int16_t Silence(uint64_t, uint32_t) { return 0; }
 
-// Black first, so the probe sees the picture turn white, then white.
-std::vector<uint32_t> LaterWhitePicture(int Width, int Height, uint32_t, uint32_t Number) {
-  return Plain(Width, Height, Number > 0);
+// Black for half a second, so the probe sees the picture turn white once the player's window is
+// surely up, then white.
+std::vector<uint32_t> LaterWhitePicture(int Width, int Height, uint32_t Ms, uint32_t) {
+  return Plain(Width, Height, Ms >= 500);
 }
 
 // 1000 Hz for the first 0.2 s, 440 Hz to 1.8 s, 1000 Hz to 2 s, then silence.

@@ -15,6 +15,6 @@ inline constexpr unsigned BenchBeepMs = 60;
 //   flash       black and silent, but at every full second from the first on one white picture
 //               and one beep, together
 //   alternate   pictures black and white in turn, from black; silent
-//   tones       a black picture, then white ones; 1000 Hz for the first 0.2 s, 440 Hz to 1.8 s, 1000 Hz to 2 s (a
+//   tones       black pictures for 0.5 s, then white; 1000 Hz for the first 0.2 s, 440 Hz to 1.8 s, 1000 Hz to 2 s (a
 //               clip of 2 s shows whether its first and last sound are heard whole)
 bool SetBenchPattern(const std::string& Name, TClipOptions& Options);

@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "vvppweb/Module.h"
 
@@ -18,6 +19,8 @@ constexpr UINT FlushMessage = WM_APP + 1;
 // The window timer's period while the sound runs: the stand-in's buffers fall due by the wall
 // clock however late it ticks, and it notices a device fallen silent.
 constexpr UINT ClockTimerMs = TControlSound::BufferMs;
+// How long after the host last dispatched a done again its fast forward is taken to go on.
+constexpr ULONGLONG FastForwardMs = 250;
 
 UINT FetchDoneMessage() {
   static const UINT Message = RegisterWindowMessageA("VvPPWebFetchDone");
@@ -58,9 +61,12 @@ LRESULT TVivoControl::EngineMessage(HWND Window, UINT Message, WPARAM WParam, LP
   switch (Message) {
     case MM_WOM_DONE: {
       // From the open device, or posted by the stand-in without one.
-      uint32_t Ms = 0;
-      if (!Sound.Done(WParam, LParam, Ms)) return 0;
-      Playback.BufferDone(Ms);
+      uint64_t Samples = 0;
+      TControlSound::TDone Done = Sound.Done(WParam, LParam, Samples);
+      if (Done == TControlSound::TDone::NotOurs) return 0;
+      // The host dispatching a done again is its fast forward: the pictures keep up with it.
+      if (Done == TControlSound::TDone::Again) FastUntil = GetTickCount64() + FastForwardMs;
+      Playback.BufferDone(Samples);
       Sync();
       return 0;
     }
@@ -122,7 +128,9 @@ void TVivoControl::StopStaleSound() {
   // A clip that starts (the next entry, a rewind) starts the sound afresh: what was queued
   // belongs to the clip before, and the new one may have another sampling rate.
   if (Sound.Running() && (!Playback.Playing() || Playback.ClipStarts() != SoundClip)) {
-    if (Sound.Stop()) Playback.DeviceEvent(dispOnAudioDevClose);
+    // A clip that played to its end leaves its last sound to be heard, not dropped.
+    bool PlayedOut = Playback.PlayedOutClip() == SoundClip;
+    if (PlayedOut ? Sound.PlayOut() : Sound.Stop()) Playback.DeviceEvent(dispOnAudioDevClose);
     if (Engine) KillTimer(Engine, ClockTimer);
   }
 }
@@ -132,6 +140,8 @@ void TVivoControl::SyncSound() {
   if (Playback.Playing() && !Sound.Running()) {
     SoundClip = Playback.ClipStarts();
     if (Sound.Start(Engine, Playback.SoundRate())) Playback.DeviceEvent(dispOnAudioDevOpen);
+    // The pictures go on from here once the sound is heard, without a slew from before.
+    PictureClock.Reset(Playback.Position());
     // The timer runs with a device too: it takes over should the device fall silent.
     SetTimer(Engine, ClockTimer, ClockTimerMs, nullptr);
   }
@@ -157,11 +167,12 @@ void TVivoControl::Present(bool AtOnce) {
   if (!Playback.Playing() || !Sound.Running()) {
     PictureTimer.Cancel();
   } else {
-    uint32_t Heard = HeardMs();
-    Playback.Present(Heard);
-    // The next picture's moment, as far ahead of what is heard now as the clip says.
-    if (std::optional<uint32_t> Next = Playback.NextPictureMs(); Next && *Next > Heard)
-      PictureTimer.Arm(Engine, *Next - Heard, *Next);
+    uint32_t At = PictureClock.At(HeardMs(), TControlSound::NowUs(), Sound.Heard(), GetTickCount64() < FastUntil);
+    Playback.Present(At);
+    // The next picture's moment, as far ahead of the pictures' clock as the clip says, at the
+    // pace that clock runs.
+    if (std::optional<uint32_t> Next = Playback.NextPictureMs(); Next && *Next > At)
+      PictureTimer.Arm(Engine, static_cast<UINT>(std::ceil((*Next - At) / PictureClock.Pace())), *Next);
     else
       PictureTimer.Cancel();
   }

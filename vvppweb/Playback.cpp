@@ -82,6 +82,7 @@ void TPlayback::Load(const std::string& Url, bool Autostart) {
   Index = 0;
   IsPlaying = false;
   Clock = Presented = 0;
+  ClockSample = 0;
   Width = Height = -1;
   Media.reset();
   Unheard.clear();
@@ -236,6 +237,7 @@ bool TPlayback::BeginClip(size_t Entry) {
     Height = First ? static_cast<int16_t>(First->Height) : int16_t(-1);
   }
   Clock = Presented = 0;
+  ClockSample = 0;
   ++Starts;
   Unheard.clear();
   UnheardStart = NextSample = Decoded = 0;
@@ -290,7 +292,7 @@ bool TPlayback::PauseAt(uint32_t HeardMs) {
         // The device drops what it had queued: play resumes with the picture and the sound
         // where it was heard last.
         RequeueSound(HeardMs);
-        Clock = std::min(std::max(HeardMs, static_cast<uint32_t>(UnheardStart * 1000 / SoundRate())), Length);
+        SetClock(std::max(SampleAt(HeardMs), UnheardStart));
         Present(Clock);
         Queue(dispOnStateChange, csPaused, 0, LoadedUrl);
       }
@@ -307,20 +309,34 @@ void TPlayback::Rewind(bool Autostart) {
   StartEntry(0);
 }
 
-void TPlayback::BufferDone(uint32_t Ms) {
+void TPlayback::SetClock(uint64_t Sample) {
+  // Counted in samples, so that buffers of a length no whole number of milliseconds (551 samples
+  // at 11025 Hz) add up to the sound's own time; shown in milliseconds, up to the clip's length.
+  uint64_t End = EndSample();
+  ClockSample = std::min(Sample, End);
+  Clock = ClockSample == End ? Length : static_cast<uint32_t>(ClockSample * 1000 / SoundRate());
+}
+
+uint64_t TPlayback::EndSample() const {
+  return (static_cast<uint64_t>(Length) * SoundRate() + 999) / 1000;
+}
+
+void TPlayback::BufferDone(uint64_t Samples) {
   if (!Playing()) return;
-  Clock = Ms >= Length - Clock ? Length : Clock + Ms;
+  SetClock(ClockSample + Samples);
   // What the clock passed has been handed out, or is skipped; only the last second is kept.
-  uint64_t Heard = SampleAt(Clock);
   uint64_t Keep = SampleAt(Clock > KeepMs ? Clock - KeepMs : 0);
   if (Keep > UnheardStart) {
     uint64_t Drop = std::min<uint64_t>(Keep - UnheardStart, Unheard.size());
     Unheard.erase(Unheard.begin(), Unheard.begin() + static_cast<std::ptrdiff_t>(Drop));
     UnheardStart += Drop;
   }
-  NextSample = std::max(NextSample, Heard);
+  NextSample = std::max(NextSample, ClockSample);
   Queue(dispOnTime, static_cast<int32_t>(Clock), 0, Entries[Index].Url);
   if (Clock >= Length) {
+    // Every sample of the clip has gone to the device: the last of it may still be on its way
+    // to the ear, and is played out (PlayedOut) while the next entry starts.
+    PlayedOut = Starts;
     WantPlay = true;
     StartEntry(Index + 1);
   }
@@ -399,11 +415,9 @@ TSoundBuffer TPlayback::HandOutSound(uint32_t MaxMs) {
   }
   if (Buffer.Samples.empty()) {
     Buffer.Samples.assign(Wanted, 0);
-    Buffer.Ms = MaxMs;
     return Buffer;
   }
   Buffer.Decoded = true;
-  Buffer.Ms = static_cast<uint32_t>((Buffer.Samples.size() * 1000 + Rate / 2) / Rate);
   return Buffer;
 }
 

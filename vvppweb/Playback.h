@@ -55,8 +55,7 @@ TFetchedClip PrepareFetched(int32_t Error, std::string Bytes);
 
 // A buffer of sound to play: the clip's own, or silence where it has none.
 struct TSoundBuffer {
-  std::vector<int16_t> Samples;  // mono, 16 bits, at the engine's SoundRate()
-  uint32_t Ms = 0;               // how long it plays: the clock's step when it is done
+  std::vector<int16_t> Samples;  // mono, 16 bits, at the engine's SoundRate(): the clock's step when it is done
   bool Decoded = false;          // the clip's sound rather than silence
 };
 
@@ -75,8 +74,8 @@ public:
   bool PauseAt(uint32_t HeardMs);
   // Back to the start of the first entry; plays on only when Autostart is set.
   void Rewind(bool Autostart);
-  // One audio buffer of Ms milliseconds has played: the clock moves on while playing.
-  void BufferDone(uint32_t Ms);
+  // One audio buffer of Samples has played: the clock moves on while playing.
+  void BufferDone(uint64_t Samples);
   // The sound is heard at clip time Ms: the picture due then is shown (and for a header only,
   // the generated picture moves there).
   void Present(uint32_t Ms);
@@ -118,6 +117,9 @@ public:
   // How many times a clip has started (each entry, each rewind): the sound queued before belongs
   // to another start.
   uint32_t ClipStarts() const { return Starts; }
+  // The ClipStarts() of the last clip whose every sample went to the device (it played to its
+  // end, not stopped or left): what the device still holds of it is to be heard.
+  uint32_t PlayedOutClip() const { return PlayedOut; }
   size_t EntryCount() const { return Entries.size(); }
   bool IsCommandList() const { return List; }
 
@@ -155,6 +157,8 @@ private:
   void MediaFailed();
   TSoundBuffer HandOutSound(uint32_t MaxMs);
   uint64_t SampleAt(uint32_t Ms) const;
+  void SetClock(uint64_t Sample);
+  uint64_t EndSample() const;  // the first sample past the clip's length
 
   TPhase Phase = TPhase::Closed;
   std::string LoadedUrl;
@@ -163,7 +167,8 @@ private:
   size_t Index = 0;
   bool WantPlay = false;
   bool IsPlaying = false;
-  uint32_t Clock = 0;
+  uint64_t ClockSample = 0;  // the sound done, in samples at SoundRate()
+  uint32_t Clock = 0;        // the same in milliseconds
   uint32_t Presented = 0;
   std::string ReportedUrl;  // of a command file: the entry last begun or failed
   std::deque<TEngineEvent> Events;
@@ -171,6 +176,7 @@ private:
   int16_t Height = -1;
   uint32_t Length = 0;
   uint32_t Starts = 0;
+  uint32_t PlayedOut = 0;
   std::unique_ptr<TClipMedia> Media;
   size_t MediaEntry = 0;
   // Sound handed out but perhaps not yet heard, from sample UnheardStart on (KeepMs before the

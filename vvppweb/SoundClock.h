@@ -31,7 +31,8 @@ public:
   // at its rate, so each recent done carried forward to NowUs is an estimate. The middle half of
   // them, averaged, is the best: one far out does not move it, and it moves little as each done
   // comes. (Their median alone jumps between the early and the late ones, a picture's moment by
-  // 10 ms.) It never runs past what is queued.
+  // 10 ms.) It never runs past the end of the buffer playing, nor past the time since the
+  // timeline began.
   uint64_t HeardAt(uint64_t NowUs) const;
 
 private:
@@ -40,10 +41,40 @@ private:
     uint64_t Us;
   };
   static constexpr size_t MarkCount = 20;  // a second of 50 ms buffers
+  static constexpr uint64_t StallSlackUs = 30000;
   uint32_t Rate = 8000;
+  uint64_t StartUs = 0;          // when the timeline began
   uint64_t DoneEnd = 0;          // the timeline's sample after the last buffer handled
   std::deque<uint64_t> Pending;  // samples of each buffer queued and not yet handled
   std::deque<TMark> Marks;       // the start, then the recent dones
+};
+
+// The clock the pictures follow: the sound heard, as estimated, but moving steadily. Where the
+// estimate moves (the dones come early or late, a device starts late), it follows at most MaxSlew
+// faster or slower than real time, so that each picture keeps its interval, rather than timing the
+// next picture anew from every estimate. Until the sound is heard (a device's first done) it holds
+// where it started: the pictures wait for the sound. It never runs more than WaitMs ahead of the
+// estimate, so they wait for a device that stalls too. A start, a seek, a pause and its resume
+// begin afresh; under the host's fast forward it is the estimate itself.
+class TPictureClock {
+public:
+  static constexpr double MaxSlew = 0.025;
+  static constexpr double HorizonMs = 400;  // an error this large is taken back at the full slew
+  static constexpr double WaitMs = 20;
+  // Begins afresh, holding at Ms until the sound is heard.
+  void Reset(uint32_t Ms);
+  // Where the pictures are at NowUs, with the sound heard estimated at EstimateMs; Heard whether
+  // the sound is known to be heard yet, Direct under fast forward.
+  uint32_t At(uint32_t EstimateMs, uint64_t NowUs, bool Heard, bool Direct);
+  // How fast it runs now against real time (1 + the slew).
+  double Pace() const { return 1 + Slew; }
+
+private:
+  bool Started = false;
+  uint32_t StartMs = 0;
+  double Ms = 0;
+  double Slew = 0;
+  uint64_t LastUs = 0;
 };
 
 // The device's stand-in where none opened: the buffers play one after another by the caller's
@@ -53,23 +84,22 @@ class TTimerDevice {
 public:
   static constexpr uint64_t MaxCatchUpUs = 500000;
   void Start(uint32_t Rate, uint64_t NowUs);
-  void Queue(uint32_t Ms, uint64_t Samples);
+  void Queue(uint64_t Samples);
   size_t Queued() const { return Buffers.size(); }
-  // The oldest buffer when its time has passed by NowUs: its length in Ms, taken off the queue;
+  // The oldest buffer when its time has passed by NowUs: its Samples, taken off the queue;
   // false when none is due.
-  bool TakeDue(uint64_t NowUs, uint32_t& Ms);
+  bool TakeDue(uint64_t NowUs, uint64_t& Samples);
   // Samples of the timeline played by NowUs.
   uint64_t Played(uint64_t NowUs) const;
   // When the oldest buffer falls due; false with none queued.
   bool NextDue(uint64_t& Us) const;
 
 private:
-  struct TBuffer {
-    uint32_t Ms;
-    uint64_t Samples;
-  };
+  // When Sample of the timeline plays: counted from the origin in samples, so buffers of any
+  // length add up without drift.
+  uint64_t TimeOf(uint64_t Sample) const;
   uint32_t Rate = 8000;
-  uint64_t FrontStartUs = 0;  // when the oldest queued buffer began to play
+  uint64_t OriginUs = 0;      // when the timeline's first sample played (moved on after a stall)
   uint64_t PlayedBefore = 0;  // samples of the buffers taken
-  std::deque<TBuffer> Buffers;
+  std::deque<uint64_t> Buffers;  // the samples of each buffer queued
 };

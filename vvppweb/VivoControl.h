@@ -210,6 +210,8 @@ private:
   // The clock: the sound that moves it, and the timer of the next picture.
   TControlSound Sound;
   uint32_t SoundClip = 0;  // the engine's ClipStarts() when the sound started
+  TPictureClock PictureClock;
+  ULONGLONG FastUntil = 0;  // the host's fast forward is taken to run until then
   TPictureTimer PictureTimer;
 
   // The view.

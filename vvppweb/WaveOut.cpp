@@ -39,7 +39,7 @@ int TWaveOut::Queued() const {
   return Count;
 }
 
-bool TWaveOut::Queue(const std::vector<int16_t>& Samples, uint32_t Ms) {
+bool TWaveOut::Queue(const std::vector<int16_t>& Samples) {
   if (!Device || Samples.empty()) return false;
   TBuffers& Buffers = *Current;
   for (int I = 0; I < BufferCount; ++I) {
@@ -50,7 +50,6 @@ bool TWaveOut::Queue(const std::vector<int16_t>& Samples, uint32_t Ms) {
     Header = WAVEHDR{};
     Header.lpData = reinterpret_cast<LPSTR>(Buffers.Data[I].data());
     Header.dwBufferLength = static_cast<DWORD>(Buffers.Data[I].size() * sizeof(int16_t));
-    Header.dwUser = Ms;
     if (waveOutPrepareHeader(Device, &Header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) return false;
     if (waveOutWrite(Device, &Header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
       waveOutUnprepareHeader(Device, &Header, sizeof(WAVEHDR));
@@ -62,8 +61,8 @@ bool TWaveOut::Queue(const std::vector<int16_t>& Samples, uint32_t Ms) {
   return false;
 }
 
-TWaveOut::TDone TWaveOut::Done(WPARAM Param, LPARAM Header, uint32_t& Ms) {
-  Ms = 0;
+TWaveOut::TDone TWaveOut::Done(WPARAM Param, LPARAM Header, uint64_t& Samples) {
+  Samples = 0;
   if (!Device || reinterpret_cast<HWAVEOUT>(Param) != Device) return TDone::NotOurs;
   for (int I = 0; I < BufferCount; ++I) {
     WAVEHDR& Ours = Current->Headers[I];
@@ -73,13 +72,13 @@ TWaveOut::TDone TWaveOut::Done(WPARAM Param, LPARAM Header, uint32_t& Ms) {
       Retired.clear();
       Current->Busy[I] = false;
       LastDone = Header;
-      LastDoneMs = static_cast<uint32_t>(Ours.dwUser);
-      Ms = LastDoneMs;
+      LastDoneSamples = Ours.dwBufferLength / sizeof(int16_t);
+      Samples = LastDoneSamples;
       return TDone::Finished;
     }
     // The same message dispatched again, though the buffer may be queued anew by now.
     if (Header == LastDone) {
-      Ms = LastDoneMs;
+      Samples = LastDoneSamples;
       return TDone::Again;
     }
   }

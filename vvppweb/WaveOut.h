@@ -22,14 +22,15 @@ public:
   bool Open(HWND Notify, uint32_t Rate);
   void Close();
   bool IsOpen() const { return Device != nullptr; }
+  HWAVEOUT Handle() const { return Device; }
   // Buffers the device holds now.
   int Queued() const;
-  // Queues Samples, which play for Ms; false when no buffer is free or the device refuses.
-  bool Queue(const std::vector<int16_t>& Samples, uint32_t Ms);
+  // Queues Samples; false when no buffer is free or the device refuses.
+  bool Queue(const std::vector<int16_t>& Samples);
   // A buffer-done message: Finished when it frees one of our buffers, Again when the host
-  // dispatches that message once more (its fast forward), each with the buffer's length in Ms;
+  // dispatches that message once more (its fast forward), each with the buffer's Samples;
   // NotOurs for anything else, a late message of a device closed since among them.
-  TDone Done(WPARAM Param, LPARAM Header, uint32_t& Ms);
+  TDone Done(WPARAM Param, LPARAM Header, uint64_t& Samples);
 private:
   // The buffers of one opening. A closed device's may still be named by its late messages, so
   // they are kept (never reused for another opening) until a message of the new one shows that
@@ -43,5 +44,5 @@ private:
   std::unique_ptr<TBuffers> Current;
   std::vector<std::unique_ptr<TBuffers>> Retired;
   LPARAM LastDone = 0;
-  uint32_t LastDoneMs = 0;
+  uint64_t LastDoneSamples = 0;
 };

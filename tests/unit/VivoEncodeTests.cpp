@@ -74,7 +74,7 @@ TEST_CASE("makeviv's clip: every picture is the demo picture of its time, the so
     }
     TSoundBuffer Buffer = Rig.Engine.NextSound(50);
     if (Buffer.Decoded) Sound.insert(Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
-    Rig.Engine.BufferDone(Buffer.Ms);
+    Rig.Engine.BufferDone(Buffer.Samples.size());
     Rig.Engine.Present(Rig.Engine.Position());
   }
   CHECK(Pictures == 30);
@@ -128,7 +128,7 @@ TEST_CASE("timing patterns: the white pictures and the beeps on the full seconds
       }
       TSoundBuffer Buffer = Rig.Engine.NextSound(50);
       if (Buffer.Decoded) Sound.insert(Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
-      Rig.Engine.BufferDone(Buffer.Ms);
+      Rig.Engine.BufferDone(Buffer.Samples.size());
       Rig.Engine.Present(Rig.Engine.Position());
     }
     CHECK(Pictures == static_cast<uint32_t>(std::ceil(2.5 * Case.Fps)));

@@ -51,7 +51,7 @@ TPlayed PlayThrough(const std::string& Bytes, int Dispatches = 1) {
     }
     TSoundBuffer Buffer = Rig.Engine.NextSound(50);
     if (Buffer.Decoded) Played.Sound.insert(Played.Sound.end(), Buffer.Samples.begin(), Buffer.Samples.end());
-    for (int I = 0; I < Dispatches; ++I) Rig.Engine.BufferDone(Buffer.Ms);
+    for (int I = 0; I < Dispatches; ++I) Rig.Engine.BufferDone(Buffer.Samples.size());
     Rig.Engine.Present(Rig.Engine.Position());
     for (const TEngineEvent& Event : Rig.Take()) {
       if (Event.Event == dispOnFetchError) Played.Error = Event.A;
@@ -221,25 +221,25 @@ TEST_CASE("sound is handed out from the clock on: fast forward skips, a pause gi
   for (size_t Buffer = 0; Buffer < 3; ++Buffer) {
     TSoundBuffer Sound = Rig.Engine.NextSound(50);
     CHECK(Sound.Decoded);
-    CHECK(Sound.Ms == 50u);
+    CHECK(Sound.Samples.size() == 400u);
     CHECK(Sound.Samples == From(Buffer * 400, 400));
   }
   // One heard, then paused: the two not heard come again.
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   Rig.Engine.Pause();
   Rig.Engine.Play();
   CHECK(Rig.Engine.NextSound(50).Samples == From(400, 400));
   CHECK(Rig.Engine.NextSound(50).Samples == From(800, 400));
   // Fast forward: six buffer-dones for each; what the clock passed is skipped.
-  for (int I = 0; I < 6; ++I) Rig.Engine.BufferDone(50);
+  for (int I = 0; I < 6; ++I) Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.Position() == 350u);
   CHECK(Rig.Engine.NextSound(50).Samples == From(2800, 400));
   // The end: the last of the sound, then the clip has ended and silence follows.
   Rig.Run(2550);
   CHECK(Rig.Engine.NextSound(50).Samples == From(23200, 400));
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.NextSound(50).Samples == From(23600, 400));
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.State() == csEnded);
   TSoundBuffer After = Rig.Engine.NextSound(50);
   CHECK_FALSE(After.Decoded);

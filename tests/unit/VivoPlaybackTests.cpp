@@ -63,20 +63,20 @@ TEST_CASE("the clock moves one buffer per buffer-done, only while playing, and r
   Rig.Serve();
   CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{dispOnStateChange, csOpening, 0, "a.viv"}, Size(176, 144, "a.viv"),
                                                     AtStart("a.viv"), {dispOnStateChange, csPaused, 0, "a.viv"}});
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.Position() == 0u);
   REQUIRE(Rig.Engine.Play());
-  for (int I = 0; I < 6; ++I) Rig.Engine.BufferDone(50);
+  for (int I = 0; I < 6; ++I) Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.Position() == 300u);
   std::vector<TEngineEvent> Events = Rig.Take(true);
   REQUIRE(Events.size() == 7);
   CHECK(Events[0] == TEngineEvent{dispOnStateChange, csPlaying, 0, "a.viv"});
   CHECK(Events[6] == TEngineEvent{dispOnTime, 300, 0, "a.viv"});
   REQUIRE(Rig.Engine.Pause());
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   CHECK(Rig.Engine.Position() == 300u);
   Rig.Engine.Play();
-  Rig.Engine.BufferDone(5000);
+  Rig.Engine.BufferDone(40000);
   CHECK(Rig.Engine.Position() == 1000u);
   CHECK(Rig.Take().back() == AtEnd("a.viv"));
 }
@@ -153,7 +153,7 @@ TEST_CASE("calls in any order are safe and late answers are ignored") {
   CHECK_FALSE(Rig.Engine.Play());
   CHECK_FALSE(Rig.Engine.Pause());
   Rig.Engine.Rewind(true);
-  Rig.Engine.BufferDone(50);
+  Rig.Engine.BufferDone(400);
   Rig.Engine.Load("", true);
   Rig.Engine.Load("", true);
   CHECK(Rig.Take(true).empty());
@@ -180,7 +180,7 @@ TEST_CASE("calls in any order are safe and late answers are ignored") {
     CHECK(Rig.Engine.VideoWidth() == -1);
     Rig.Serve();
     CHECK(Rig.Take() == std::vector<TEngineEvent>{Size(200, 160, "b.viv"), AtStart("b.viv")});
-    Rig.Engine.BufferDone(100);
+    Rig.Engine.BufferDone(800);
     Rig.Engine.Load("", true);
     CHECK(Rig.Take(true) == std::vector<TEngineEvent>{{dispOnStateChange, csClosed, 0, ""}});
     CHECK(Rig.Engine.VideoWidth() == -1);

@@ -37,7 +37,7 @@ struct TRig {
   // Ms of clip played in buffers of 50 ms, each heard as soon as it is done.
   void Run(uint32_t Ms) {
     for (uint32_t Done = 0; Done < Ms; Done += 50) {
-      Engine.BufferDone(50);
+      Engine.BufferDone(uint64_t{50} * Engine.SoundRate() / 1000);
       Engine.Present(Engine.Position());
     }
     Serve();
