@@ -4,8 +4,8 @@
 # a 440 Hz tone with an 880 Hz beep over the first 100 ms of every second) while the sink's monitor
 # is recorded; it pauses at 1.45 s and plays on once the recording has fallen silent. The
 # recording must be the clip's sound: its two tones at their frequencies, each beep where it
-# belongs, as long as the clip's own decoded sound within one 50 ms buffer, with no gap over
-# 20 ms but the pause.
+# belongs, as long as the clip's own decoded sound within one 50 ms buffer and to its very end,
+# with no gap over 20 ms but the pause.
 #   tests/win/WaveOutDevice.sh BUILD PROGRAM CLIP     (PROGRAM: wave_out_device.exe)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
@@ -169,6 +169,11 @@ if len(parts) == 2 and len(clip) == 1:
     before = (parts[0][1] - parts[0][0]) * 1000 / rate
     check(abs(before - paused) <= 150, f'the sound before the pause lasts about as long as the clock had run, '
           f'{paused} ms (got {before:.0f} ms)')
+    # Played on from where it was heard, to the clip's very end: the device plays out its last
+    # buffers before it is closed.
+    after = (parts[1][1] - parts[1][0]) * 1000 / rate
+    check(abs(after - (length - paused)) <= 10, f'the sound after the pause lasts the rest of the clip\'s from '
+          f'{paused} ms, {length - paused:.0f} ms, within 10 ms (got {after:.0f} ms)')
     # The two stretches put together, and the clip's own sound, from their first sample.
     joined = recorded[parts[0][0]:parts[0][1] + 1] + recorded[parts[1][0]:parts[1][1] + 1]
     own = reference[clip[0][0]:clip[0][1] + 1]
