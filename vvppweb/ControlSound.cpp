@@ -26,7 +26,7 @@ uint64_t TControlSound::NowUs() {
 }
 
 bool TControlSound::Start(HWND Window, uint32_t NewRate) {
-  IsRunning = false;
+  // A device playing out the clip before stays: it closes once its sound has been heard.
   Wave->Close();
   Notify = Window;
   Rate = NewRate;
