@@ -1,6 +1,8 @@
 # Shared by the end-to-end scripts and tools/run: start Quillo under Wine, look at it with the
-# probe, type at it with xdotool, take screenshots. Source it with BUILD set to an x86_64 tree.
-# Wine's files, registry and temporary folder are those of that tree's prefix.
+# probe, type at it with xdotool, take screenshots. Source it with BUILD set to a Windows build
+# tree, x86_64 or i686. Wine's files, registry and temporary folder are those of that tree's
+# prefix. Where this machine's Wine cannot run the tree's programs, the script ends here, not
+# run (exit code 77), saying why.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${BUILD:=$ROOT/build/x86_64}"
@@ -13,6 +15,11 @@ QUILLO=$BUILD/app/Quillo.exe
 PROBE=$BUILD/tests/probe.exe
 WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
 QUILLO_PID=
+"${WINE_RUN[@]}" --can-run "$QUILLO" || exit 77
+# The registry as the tree's programs see it: on 64-bit Windows a 32-bit program's classes are
+# the 32-bit view's.
+if [ "$("${WINE_RUN[@]}" --kind "$QUILLO")" = PE32 ]; then REG_VIEW=/reg:32; else REG_VIEW=/reg:64; fi
+wine_reg() { "${WINE_RUN[@]}" reg "$@" "$REG_VIEW"; }
 
 fail() { echo "FAIL: $*" >&2; stop_quillo; exit 1; }
 
