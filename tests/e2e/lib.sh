@@ -8,18 +8,27 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${BUILD:=$ROOT/build/x86_64}"
 : "${DESKTOP:=1024x768}"
 # A script that must not share its Wine (windows, display, running Quillo) sets
-# QUILLO_E2E_PREFIX to a prefix of its own in the build tree, named wine-SOMETHING-WxH.
+# QUILLO_E2E_PREFIX to a prefix of its own in the build tree, named wine-SOMETHING-WxH; one
+# that wants 32-bit Windows there sets QUILLO_E2E_ARCH=win32. QUILLO and PROBE, when set, name
+# other programs than the tree's.
 PREFIX=${QUILLO_E2E_PREFIX:-$BUILD/wine-$DESKTOP}
-WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --prefix "$PREFIX")
-QUILLO=$BUILD/app/Quillo.exe
-PROBE=$BUILD/tests/probe.exe
+WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --arch "${QUILLO_E2E_ARCH:-win64}"
+          --prefix "$PREFIX")
+: "${QUILLO:=$BUILD/app/Quillo.exe}"
+: "${PROBE:=$BUILD/tests/probe.exe}"
 WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
 QUILLO_PID=
-"${WINE_RUN[@]}" --can-run "$QUILLO" || exit 77
-# The registry as the tree's programs see it: on 64-bit Windows a 32-bit program's classes are
-# the 32-bit view's.
-if [ "$("${WINE_RUN[@]}" --kind "$QUILLO")" = PE32 ]; then REG_VIEW=/reg:32; else REG_VIEW=/reg:64; fi
-wine_reg() { "${WINE_RUN[@]}" reg "$@" "$REG_VIEW"; }
+for program in "$QUILLO" "$PROBE"; do
+  "${WINE_RUN[@]}" --can-run "$program" || exit
+done
+# reg as the tree's programs see the registry: on 64-bit Windows a 32-bit program has a view of
+# its own (its classes' CLSID keys are the 32-bit ones), which the 32-bit reg.exe shares. (Wine's
+# 64-bit reg /reg:32 does not: it finds none of the classes the two views share.)
+REG=reg
+if [ "$("${WINE_RUN[@]}" --kind "$QUILLO")" = PE32 ] && [ "${QUILLO_E2E_ARCH:-win64}" = win64 ]; then
+  REG='C:\windows\syswow64\reg.exe'
+fi
+wine_reg() { "${WINE_RUN[@]}" "$REG" "$@"; }
 
 fail() { echo "FAIL: $*" >&2; stop_quillo; exit 1; }
 

@@ -8,6 +8,7 @@ set -u
 # usage: wine_run_test.sh WINE-RUN BUILD-DIR EXE
 run=("$1" --build "$2") exe=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+"${run[@]}" --can-run "$exe" || exit 77
 
 out=$("${run[@]}" "$exe" 7 "two words" 2>/tmp/wine-run-test.$$); rc=$?
 err=$(cat /tmp/wine-run-test.$$); rm -f /tmp/wine-run-test.$$
