@@ -18,9 +18,7 @@ WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --arch "$
 : "${PROBE:=$BUILD/tests/probe.exe}"
 WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
 QUILLO_PID=
-for program in "$QUILLO" "$PROBE"; do
-  "${WINE_RUN[@]}" --can-run "$program" || exit
-done
+"${WINE_RUN[@]}" --can-run "$QUILLO" && "${WINE_RUN[@]}" --can-run "$PROBE" || exit
 # reg as the tree's programs see the registry: on 64-bit Windows a 32-bit program has a view of
 # its own (its classes' CLSID keys are the 32-bit ones), which the 32-bit reg.exe shares. (Wine's
 # 64-bit reg /reg:32 does not: it finds none of the classes the two views share.)
