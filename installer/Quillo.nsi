@@ -13,7 +13,9 @@
 ; only while they name this folder's files, and even when the folder has gone already; the
 ; user's settings (Quillo.ini) only when asked, on its components page or with /REMOVESETTINGS.
 ; /S installs and uninstalls without a word; a setup refused by a running player ends with
-; exit code 2.
+; exit code 2. On 64-bit Windows the 32-bit setup installs under Program Files (x86) and calls
+; its shortcuts and its Apps & features entry "Quillo (32-bit)", so that a 64-bit Quillo can be
+; installed beside it and each is told apart and removed alone.
 
 !ifndef VERSION | ARCH | STAGE | OUTFILE
   !error "define VERSION, ARCH, STAGE and OUTFILE (see the head of this script)"
@@ -32,6 +34,7 @@ Unicode true
 !include FileFunc.nsh
 !include Sections.nsh
 !include MUI2.nsh
+!include x64.nsh
 
 !define PRODUCT "Quillo"
 !define PUBLISHER "[Ostra]"
@@ -84,6 +87,18 @@ VIAddVersionKey "LegalCopyright" "Free to use and to share."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+; The name of the shortcuts and of the Apps & features entry (ProductName, set by .onInit and
+; un.onInit).
+Var ProductName
+!macro ChooseProductName
+  StrCpy $ProductName "${PRODUCT}"
+  !if "${ARCH}" == "win32"
+    ${If} ${RunningX64}
+      StrCpy $ProductName "${PRODUCT} (32-bit)"
+    ${EndIf}
+  !endif
+!macroend
 
 ; The program folder's files, installed and removed by the same list.
 !macro QuilloFiles Action
@@ -170,7 +185,7 @@ Section "Quillo" SecProgram
   !insertmacro QuilloFiles InstallFile
   ; The entry first: a setup that fails after this point can still be undone.
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "$ProductName"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${HOMEPAGE}"
@@ -194,15 +209,16 @@ SectionEnd
 
 Section "Start menu shortcut" SecStartMenu
   SetShellVarContext all
-  CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Quillo.exe"
+  CreateShortCut "$SMPROGRAMS\$ProductName.lnk" "$INSTDIR\Quillo.exe"
 SectionEnd
 
 Section "Desktop shortcut" SecDesktop
   SetShellVarContext all
-  CreateShortCut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\Quillo.exe"
+  CreateShortCut "$DESKTOP\$ProductName.lnk" "$INSTDIR\Quillo.exe"
 SectionEnd
 
 Function .onInit
+  !insertmacro ChooseProductName
   Call RefuseWhileRunning
 FunctionEnd
 
@@ -217,8 +233,8 @@ Section "un.Quillo" SecUnProgram
   !insertmacro RemoveAssociation HKLM
   !insertmacro RemoveAssociation HKCU
   SetShellVarContext all
-  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
-  Delete "$DESKTOP\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\$ProductName.lnk"
+  Delete "$DESKTOP\$ProductName.lnk"
   !insertmacro QuilloFiles RemoveFile
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
@@ -248,6 +264,7 @@ Function un.onUninstSuccess
 FunctionEnd
 
 Function un.onInit
+  !insertmacro ChooseProductName
   Call un.RefuseWhileRunning
   ${GetParameters} $0
   ClearErrors

@@ -2,7 +2,7 @@
 # The playlist editor and the two About dialogs of the running player, opened and closed with
 # real keys, dragged with the real mouse, their pictures checked and kept as screenshots in
 # BUILD/e2e-dialogs/ for a person to look at.
-#   tests/e2e/dialogs_test.sh BUILD      (an x86_64 build tree with Quillo, probe and makeviv)
+#   tests/e2e/dialogs_test.sh BUILD      (a Windows build tree with Quillo, probe and makeviv)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 # A Wine and a display of our own, so no other test's windows take our keys.

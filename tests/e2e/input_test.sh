@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Real keys and mouse at the running player: the menu on Alt, the placement keys, Escape, the
 # shortcuts during fast forward, dragging, Always On Top and the tray icon.
-#   tests/e2e/input_test.sh BUILD      (an x86_64 build tree with Quillo, probe and makeviv)
+#   tests/e2e/input_test.sh BUILD      (a Windows build tree with Quillo, probe and makeviv)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 # A Wine and a display of our own, so no other test's windows take our keys.

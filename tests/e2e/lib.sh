@@ -1,18 +1,32 @@
 # Shared by the end-to-end scripts and tools/run: start Quillo under Wine, look at it with the
-# probe, type at it with xdotool, take screenshots. Source it with BUILD set to an x86_64 tree.
-# Wine's files, registry and temporary folder are those of that tree's prefix.
+# probe, type at it with xdotool, take screenshots. Source it with BUILD set to a Windows build
+# tree, x86_64 or i686. Wine's files, registry and temporary folder are those of that tree's
+# prefix. Where this machine's Wine cannot run the tree's programs, the script ends here, not
+# run (exit code 77), saying why.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 : "${BUILD:=$ROOT/build/x86_64}"
 : "${DESKTOP:=1024x768}"
 # A script that must not share its Wine (windows, display, running Quillo) sets
-# QUILLO_E2E_PREFIX to a prefix of its own in the build tree, named wine-SOMETHING-WxH.
+# QUILLO_E2E_PREFIX to a prefix of its own in the build tree, named wine-SOMETHING-WxH; one
+# that wants 32-bit Windows there sets QUILLO_E2E_ARCH=win32. QUILLO and PROBE, when set, name
+# other programs than the tree's.
 PREFIX=${QUILLO_E2E_PREFIX:-$BUILD/wine-$DESKTOP}
-WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --prefix "$PREFIX")
-QUILLO=$BUILD/app/Quillo.exe
-PROBE=$BUILD/tests/probe.exe
+WINE_RUN=("$ROOT/tools/wine-run" --build "$BUILD" --desktop "$DESKTOP" --arch "${QUILLO_E2E_ARCH:-win64}"
+          --prefix "$PREFIX")
+: "${QUILLO:=$BUILD/app/Quillo.exe}"
+: "${PROBE:=$BUILD/tests/probe.exe}"
 WINE_TEMP=$PREFIX/drive_c/users/$(id -un)/Temp
 QUILLO_PID=
+"${WINE_RUN[@]}" --can-run "$QUILLO" && "${WINE_RUN[@]}" --can-run "$PROBE" || exit
+# reg as the tree's programs see the registry: on 64-bit Windows a 32-bit program has a view of
+# its own (its classes' CLSID keys are the 32-bit ones), which the 32-bit reg.exe shares. (Wine's
+# 64-bit reg /reg:32 does not: it finds none of the classes the two views share.)
+REG=reg
+if [ "$("${WINE_RUN[@]}" --kind "$QUILLO")" = PE32 ] && [ "${QUILLO_E2E_ARCH:-win64}" = win64 ]; then
+  REG='C:\windows\syswow64\reg.exe'
+fi
+wine_reg() { "${WINE_RUN[@]}" "$REG" "$@"; }
 
 fail() { echo "FAIL: $*" >&2; stop_quillo; exit 1; }
 

@@ -4,7 +4,7 @@
 //   probe wait CLASS [SECONDS]            waits until a visible window of CLASS exists
 //   probe gone CLASS [SECONDS]            waits until no window of CLASS exists
 //   probe info CLASS                      window, client, style, exstyle, visible, topmost,
-//                                         iconic, foreground, title
+//                                         iconic, foreground, title, program (its process's file)
 //   probe children CLASS                  each child window: class and rectangle in the client
 //   probe menu [SECONDS]                  the items of the open popup menu
 //   probe post CLASS MSG WPARAM LPARAM    posts a message (numbers in C notation)
@@ -61,6 +61,14 @@ int Info(const char* Class) {
   char Title[256] = "";
   GetWindowTextA(W, Title, sizeof Title);
   std::printf("title=%s\n", Title);
+  DWORD ProcessId = 0;
+  GetWindowThreadProcessId(W, &ProcessId);
+  if (HANDLE Process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessId)) {
+    char Program[MAX_PATH] = "";
+    DWORD Size = sizeof Program;
+    if (QueryFullProcessImageNameA(Process, 0, Program, &Size)) std::printf("program=%s\n", Program);
+    CloseHandle(Process);
+  }
   return 0;
 }
 

@@ -4,7 +4,7 @@
 # ffmpeg: the clip's length and 15 pictures a second, the Matroska pictures the clip's own bytes,
 # the MPEG-4 pictures at least 38 dB from the clip's, the sound as long and as loud. Then a save
 # into a missing folder: nothing written, the reason in a box.
-#   tests/e2e/saveas_test.sh BUILD [CLIP.viv ...]   (an x86_64 build tree with Quillo and probe;
+#   tests/e2e/saveas_test.sh BUILD [CLIP.viv ...]   (a Windows build tree with Quillo and probe;
 #                                                    the clips default to two of the test corpus)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)

@@ -3,7 +3,7 @@
 # starts handing their command line to the running player (alone, minimised, in a burst, and a
 # broken block; a still after a still shows its own picture), and the settings file kept across restarts, in the Windows folder or, where
 # that cannot be written, in the user's application data.
-#   tests/e2e/shell_test.sh BUILD      (an x86_64 build tree with Quillo, probe and makeviv)
+#   tests/e2e/shell_test.sh BUILD      (a Windows build tree with Quillo, probe and makeviv)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 QUILLO_E2E_PREFIX=$BUILD/wine-shell-1024x768
@@ -48,7 +48,7 @@ ini_of() {  # SIZE MODE TOP SAVER TRAY LASTDIR
 # The default value of a key under HKEY_CLASSES_ROOT, or <missing>.
 classes_value() {
   local out
-  out=$("${WINE_RUN[@]}" reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+  out=$(wine_reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
   echo "${out:-<missing>}"
 }
 expect_association() {  # PROGRAM-WINDOWS-PATH WHAT
@@ -75,12 +75,12 @@ A=$(winpath "$DATA/a.viv")
 BC=$(winpath "$DATA/b c.viv")
 
 echo "== the first start writes the association over another program's"
-"${WINE_RUN[@]}" reg add 'HKCR\.viv' /ve /d OtherPlayer.File /f >/dev/null 2>&1
+wine_reg add 'HKCR\.viv' /ve /d OtherPlayer.File /f >/dev/null 2>&1
 start_quillo
 expect_association "$(winpath "$QUILLO")" "first start"
 
 echo "== a later start with two files hands them over and writes nothing"
-"${WINE_RUN[@]}" reg delete 'HKCR\VivoFile\DefaultIcon' /f >/dev/null 2>&1
+wine_reg delete 'HKCR\VivoFile\DefaultIcon' /f >/dev/null 2>&1
 rm -f "$PLAYLIST" "$LOG"
 began=$SECONDS
 later_start "$A" "$BC"; code=$?

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Quillo.exe started like a user starts it: the command line played through the temporary
 # playlist, the window's first look, the end of the process, and the recovery when the video
-# control's class is not registered. BUILD names the x86_64 build tree.
+# control's class is not registered. BUILD names the Windows build tree.
 set -uo pipefail
-: "${BUILD:?BUILD must name the x86_64 build tree}"
+: "${BUILD:?BUILD must name the Windows build tree}"
 # A prefix of our own: the windows, the control's registration and the temporary folder are
 # nobody else's while this runs.
 export QUILLO_E2E_PREFIX=${QUILLO_E2E_PREFIX:-$BUILD/wine-startup-1024x768}
@@ -18,10 +18,10 @@ rm -rf "$WORK"
 mkdir -p "$WORK"
 export VVPPWEB_LOG=$(winpath "$LOG")
 
-reg() { "${WINE_RUN[@]}" reg "$@" >/dev/null 2>&1; }
+reg() { wine_reg "$@" >/dev/null 2>&1; }
 # The server the class id leads to, or nothing.
 registered_server() {
-  "${WINE_RUN[@]}" reg query "$CLSID\\InprocServer32" /ve 2>/dev/null | tr -d '\r' |
+  wine_reg query "$CLSID\\InprocServer32" /ve 2>/dev/null | tr -d '\r' |
     sed -n 's/.*REG_SZ[[:space:]]*//p'
 }
 expect_eq() { [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"; }

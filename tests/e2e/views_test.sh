@@ -2,7 +2,7 @@
 # The views of the running player, chosen with their shortcut keys: Original, Double, Compact,
 # Presentation, Scaled Full Screen and DirectX mode. Each is checked with the probe and kept as a
 # screenshot in BUILD/e2e-views/ for a person to look at.
-#   tests/e2e/views_test.sh BUILD      (an x86_64 build tree with Quillo, probe and makeviv)
+#   tests/e2e/views_test.sh BUILD      (a Windows build tree with Quillo, probe and makeviv)
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
 # A Wine and a display of our own: DirectX mode switches that display.

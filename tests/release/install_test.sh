@@ -1,25 +1,52 @@
 #!/usr/bin/env bash
-# The 64-bit setup as a user meets it, in a fresh Wine prefix: an older version installed
-# silently; its player, started from Program Files, plays a clip and opens the manual through
-# the shell on F1; the new setup, while that player runs, asks to close it and, silent, refuses;
-# the upgrade in place; the uninstaller leaving nothing of ours but the settings; and, installed
-# again, the program folder deleted by hand, the uninstaller still taking every key and, asked
-# to, the settings. The prefix's files and registry are compared with the fresh prefix's.
-#   tests/release/install_test.sh BUILD DIST    (BUILD: the x86_64 tree; DIST: tools/package's)
+# A setup as a user meets it, in a fresh Wine prefix: an older version installed silently; its
+# player, started from Program Files, plays a clip and opens the manual through the shell on F1;
+# the new setup, while that player runs, asks to close it and, silent, refuses; the upgrade in
+# place; the uninstaller leaving nothing of ours but the settings; and, installed again, the
+# program folder deleted by hand, the uninstaller still taking every key and, asked to, the
+# settings. The prefix's files and registry are compared with the fresh prefix's.
+#   tests/release/install_test.sh BUILD DIST [SETUP WINDOWS HELPERS]
+# BUILD: the x86_64 tree, which keeps the prefix; DIST: tools/package's. SETUP (win64 or win32)
+# is the setup installed, WINDOWS (win64 or win32) the prefix's Windows, HELPERS the tree whose
+# probe and stand-in browser run there; by default the 64-bit setup on 64-bit Windows, with
+# BUILD's. The 32-bit setup on 64-bit Windows installs under Program Files (x86), its control
+# registered for 32-bit programs, and is named "Quillo (32-bit)" beside a 64-bit Quillo.
 set -uo pipefail
 BUILD=$(cd "$1" && pwd)
+SETUP_ARCH=${3:-win64} WINDOWS=${4:-win64}
+HELPERS=$(cd "${5:-$1}" && pwd)
 version=$(sed -n 's/^project(Quillo VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$(dirname "${BASH_SOURCE[0]}")/../../CMakeLists.txt")
 # Without the packages (release_package not run, for want of an i686 tree) there is nothing to
 # install: not run, exit code 77.
-if [ ! -f "$2/Quillo-$version-win64-setup.exe" ] || [ ! -f "$2/Quillo-$version-win64.zip" ]; then
-  echo "NOT RUN: no Quillo-$version-win64-setup.exe and .zip in $2 (release_package writes them)"
+if [ ! -f "$2/Quillo-$version-$SETUP_ARCH-setup.exe" ] || [ ! -f "$2/Quillo-$version-$SETUP_ARCH.zip" ]; then
+  echo "NOT RUN: no Quillo-$version-$SETUP_ARCH-setup.exe and .zip in $2 (release_package writes them)"
   exit 77
 fi
 DIST=$(cd "$2" && pwd)
+SETUP=$DIST/Quillo-$version-$SETUP_ARCH-setup.exe
+ZIP=$DIST/Quillo-$version-$SETUP_ARCH.zip
+# Where the setup installs, what it is called there, and where the registry keeps what it
+# writes: a 32-bit program's own keys on 64-bit Windows are the 32-bit view's (Wow6432Node).
+DIR='C:\Program Files\Quillo' NAME=Quillo
+KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillo'
+STORED_KEY=$KEY STORED_CLSID='HKLM\Software\Classes\CLSID'
+if [ "$SETUP_ARCH/$WINDOWS" = win32/win64 ]; then
+  DIR='C:\Program Files (x86)\Quillo' NAME='Quillo (32-bit)'
+  STORED_KEY='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Quillo'
+  STORED_CLSID='HKLM\Software\Classes\Wow6432Node\CLSID'
+fi
+QUILLO="$DIR\\Quillo.exe"
+
 # A prefix of our own, made fresh: nothing installed in it but what this script installs.
-export QUILLO_E2E_PREFIX=$BUILD/wine-release-1024x768
+name=release
+[ "$SETUP_ARCH/$WINDOWS" = win64/win64 ] || name=release-$SETUP_ARCH-on-$WINDOWS
+export QUILLO_E2E_PREFIX=$BUILD/wine-$name-1024x768 QUILLO_E2E_ARCH=$WINDOWS
+export PROBE=$HELPERS/tests/probe.exe
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
-WORK=$BUILD/release-install
+"${WINE_RUN[@]}" --can-run "$SETUP" || exit
+# The registry as the setup's programs see it.
+[ "$SETUP_ARCH/$WINDOWS" != win32/win64 ] || REG='C:\windows\syswow64\reg.exe'
+WORK=$BUILD/$name-install
 "$ROOT/tools/wine-run" --prefix "$PREFIX" --stop
 rm -rf "$WORK" "$PREFIX"
 mkdir -p "$WORK/home"
@@ -31,61 +58,30 @@ cleanup() {
 }
 trap cleanup EXIT
 
-SETUP=$DIST/Quillo-$version-win64-setup.exe
-ZIP=$DIST/Quillo-$version-win64.zip
-DIR='C:\Program Files\Quillo'
-UNIX_DIR="$PREFIX/drive_c/Program Files/Quillo"
-KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillo'
+UNIX_DIR="$PREFIX/drive_c/${DIR#C:\\}"
+UNIX_DIR=${UNIX_DIR//\\//}
 FILES="FFmpeg-LICENSE.txt MinGW-w64-LICENSE.txt Quillo.exe Quillo.html VVPPWEB.OCX uninstall.exe"
-QUILLO="$DIR\\Quillo.exe"
-SERVER=/usr/lib/wine/wineserver64
-[ -x "$SERVER" ] || SERVER=/usr/lib/wine/wineserver
+source "$ROOT/tests/release/lib.sh"
 
-expect_eq() { [ "$2" = "$3" ] || fail "$1: expected '$3', got '$2'"; }
-# A registry value's data as reg shows it; NAME empty for the key's default value.
-reg_value() {
-  local which=(/v "$2")
-  [ -n "$2" ] || which=(/ve)
-  "${WINE_RUN[@]}" reg query "$1" "${which[@]}" 2>/dev/null | tr -d '\r' |
-    sed -n 's/^    .*    REG_[A-Z_]*    //p'
-}
-# Runs a setup or uninstaller and gives its exit code.
-run() { "${WINE_RUN[@]}" "$@" >/dev/null 2>&1; echo $?; }
-# Waits for every program of the prefix to end (an uninstaller works on in a copy of itself
-# after the one started has returned), so Wine has written out its registry.
-settle() { WINEPREFIX=$PREFIX timeout 90 "$SERVER" -w || fail "Wine's programs did not end"; }
-# The prefix's registry and files as lines, less what Wine itself renews at every start: its
-# enumeration of devices (display adapters, monitors, input devices), whose entries change with
-# the X display it runs on.
-snapshot() {
-  settle
-  python3 "$ROOT/tests/release/wine_state.py" "$PREFIX" |
-    grep -v -F -e 'HKLM\System\CurrentControlSet\Control\Class\' \
-      -e 'HKLM\System\CurrentControlSet\Control\DeviceClasses\' \
-      -e 'HKLM\System\CurrentControlSet\Control\Video\' \
-      -e 'HKLM\System\CurrentControlSet\Enum\' >"$WORK/$1.state"
-}
-# The lines added (>) and taken away (<) from snapshot $1 to snapshot $2.
-changes() { diff "$WORK/$1.state" "$WORK/$2.state" | grep '^[<>]'; }
 folder() { (cd "$UNIX_DIR" 2>/dev/null && ls -A | sort | paste -sd ' '); }
 
 echo "== a fresh prefix whose .html files open in a stand-in browser"
 "${WINE_RUN[@]}" reg add 'HKLM\Software\Classes\.html' /ve /d htmlfile /f >/dev/null ||
   fail "cannot write the .html association"
 "${WINE_RUN[@]}" reg add 'HKLM\Software\Classes\htmlfile\shell\open\command' /ve /f \
-  /d "\"$(winpath "$BUILD/tests/record_args.exe")\" \"$(winpath "$WORK/browser.txt")\" \"%1\"" >/dev/null ||
+  /d "\"$(winpath "$HELPERS/tests/record_args.exe")\" \"$(winpath "$WORK/browser.txt")\" \"%1\"" >/dev/null ||
   fail "cannot write the .html association"
 snapshot fresh
 
 echo "== an older version, installed silently"
 mkdir -p "$WORK/older"
 unzip -q "$ZIP" -d "$WORK/older"
-OLDER_STAGE=$WORK/older/Quillo-$version-win64
+OLDER_STAGE=$WORK/older/Quillo-$version-$SETUP_ARCH
 echo "the older manual" >"$OLDER_STAGE/Quillo.html"
-makensis -V1 -WX -DVERSION=0.9.0 -DARCH=win64 -DSTAGE="$OLDER_STAGE" \
-  -DOUTFILE="$WORK/Quillo-0.9.0-win64-setup.exe" "$ROOT/installer/Quillo.nsi" ||
+makensis -V1 -WX -DVERSION=0.9.0 -DARCH="$SETUP_ARCH" -DSTAGE="$OLDER_STAGE" \
+  -DOUTFILE="$WORK/Quillo-0.9.0-$SETUP_ARCH-setup.exe" "$ROOT/installer/Quillo.nsi" ||
   fail "makensis could not build the older setup"
-expect_eq "the older setup's exit code" "$(run "$WORK/Quillo-0.9.0-win64-setup.exe" /S)" 0
+expect_eq "the older setup's exit code" "$(run "$WORK/Quillo-0.9.0-$SETUP_ARCH-setup.exe" /S)" 0
 expect_eq "the older version's entry" "$(reg_value "$KEY" DisplayVersion)" 0.9.0
 expect_eq "the older version's folder" "$(folder)" "$FILES"
 
@@ -140,10 +136,10 @@ expect_eq "the folder" "$(folder)" "$FILES"
 mkdir -p "$WORK/new"
 unzip -q "$ZIP" -d "$WORK/new"
 for file in $FILES; do
-  [ "$file" = uninstall.exe ] || cmp -s "$UNIX_DIR/$file" "$WORK/new/Quillo-$version-win64/$file" ||
+  [ "$file" = uninstall.exe ] || cmp -s "$UNIX_DIR/$file" "$WORK/new/Quillo-$version-$SETUP_ARCH/$file" ||
     fail "the installed $file is not the new version's"
 done
-expect_eq "DisplayName" "$(reg_value "$KEY" DisplayName)" Quillo
+expect_eq "DisplayName" "$(reg_value "$KEY" DisplayName)" "$NAME"
 expect_eq "DisplayVersion" "$(reg_value "$KEY" DisplayVersion)" "$version"
 expect_eq "Publisher" "$(reg_value "$KEY" Publisher)" "[Ostra]"
 expect_eq "InstallLocation" "$(reg_value "$KEY" InstallLocation)" "$DIR"
@@ -157,10 +153,10 @@ expect_eq "the .viv open command" "$(reg_value 'HKCR\VivoFile\shell\open\command
 snapshot installed
 # The comparison sees what is ours: every kind of thing the setup made is among the changes.
 made=$(changes fresh installed)
-for line in "> $DIR\\Quillo.exe" "> C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Quillo.lnk" \
-  "> C:\\users\\Public\\Desktop\\Quillo.lnk" "> C:\\windows\\Quillo.ini" \
-  "> $KEY :: \"DisplayVersion\" = \"$version\"" \
-  "> HKLM\\Software\\Classes\\CLSID\\{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}\\InprocServer32" \
+for line in "> $DIR\\Quillo.exe" "> C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\$NAME.lnk" \
+  "> C:\\users\\Public\\Desktop\\$NAME.lnk" "> C:\\windows\\Quillo.ini" \
+  "> $STORED_KEY :: \"DisplayVersion\" = \"$version\"" \
+  "> $STORED_CLSID\\{372FA2D4-1FB7-11D1-9AC6-00A0247D8477}\\InprocServer32" \
   "> HKLM\\Software\\Classes\\VVPPWEB.VvPPWebCtrl.1\\CLSID" "> HKLM\\Software\\Classes\\.viv :: @ = \"VivoFile\""; do
   grep -qFx -- "$line" <<<"$made" || fail "the installed prefix lacks '$line'"
 done
@@ -185,4 +181,4 @@ expect_eq "the uninstaller's exit code" "$(run cmd /c "$(winpath "$WORK/uninstal
 snapshot gone
 expect_eq "the changes after the uninstall without a folder" "$(changes fresh gone)" ""
 
-echo "PASS"
+echo "PASS: the $SETUP_ARCH setup on $WINDOWS Windows"
