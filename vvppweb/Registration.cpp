@@ -106,13 +106,36 @@ LONG DeleteKeyIfOurs(HKEY Root, const std::string& Key, const char* OurValue = n
   return Refused(Result) ? Result : ERROR_SUCCESS;
 }
 
-// Takes our keys from Root while its class names Path; returns the first refusal.
-LONG RemoveFrom(HKEY Root, const std::string& Path) {
+// The class id's server in the other view of Top's classes, which 32-bit and 64-bit programs see
+// apart while they share the ProgID: the 32-bit one for a 64-bit module, the 64-bit one for a
+// 32-bit module on 64-bit Windows. Empty where there is none, or no other view.
+std::string OtherViewServer(HKEY Top) {
+  REGSAM Other = KEY_WOW64_32KEY;
+  if (sizeof(void*) == 4) {
+    BOOL Wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &Wow64) || !Wow64) return {};
+    Other = KEY_WOW64_64KEY;
+  }
+  // The view is chosen where the whole path is opened, in one call.
+  HKEY Server = nullptr;
+  if (RegOpenKeyExA(Top, ("Software\\Classes\\" + ServerKey).c_str(), 0, KEY_READ | Other, &Server) != ERROR_SUCCESS)
+    return {};
+  std::string Name = ReadDefault(Server, "");
+  RegCloseKey(Server);
+  return Name;
+}
+
+// Takes our keys from Root, the classes under Top, while its class names Path; returns the first
+// refusal.
+LONG RemoveFrom(HKEY Top, HKEY Root, const std::string& Path) {
   if (!NamesThisFile(Root, Path)) return ERROR_SUCCESS;
   const std::string ProgIdKey = VvPPWebProgId;
   std::vector<LONG> Results;
-  // The ProgID goes only while it still leads to our class id.
-  if (ReadDefault(Root, ProgIdKey + "\\CLSID") == VvPPWebClsidText) {
+  // The ProgID goes only while it still leads to our class id, and no control of the other
+  // width (the other Quillo's) is registered by it still.
+  std::string Other = OtherViewServer(Top);
+  bool OtherRegistered = !Other.empty() && lstrcmpiA(LongName(Other).c_str(), LongName(Path).c_str()) != 0;
+  if (!OtherRegistered && ReadDefault(Root, ProgIdKey + "\\CLSID") == VvPPWebClsidText) {
     Results.push_back(DeleteKeyIfOurs(Root, ProgIdKey + "\\CLSID"));
     Results.push_back(DeleteKeyIfOurs(Root, ProgIdKey));
   }
@@ -142,7 +165,7 @@ bool RegisterUnder(HKEY Root, const std::vector<TRow>& Ours) {
 LONG UnregisterFrom(HKEY Root, const std::string& Path) {
   HKEY Classes = nullptr;
   if (RegOpenKeyExA(Root, "Software\\Classes", 0, KEY_READ, &Classes) != ERROR_SUCCESS) return ERROR_SUCCESS;
-  LONG Result = RemoveFrom(Classes, Path);
+  LONG Result = RemoveFrom(Root, Classes, Path);
   RegCloseKey(Classes);
   return Result;
 }

@@ -217,3 +217,44 @@ TEST_CASE("the machine's classes refused: registered for the user, and unregiste
   }
   CoUninitialize();
 }
+
+TEST_CASE("the ProgID both widths share stays while the control of the other width is registered by it") {
+  // The other view of the machine's classes: 32-bit programs' for this 64-bit test, 64-bit
+  // programs' for a 32-bit one on 64-bit Windows. A 32-bit Windows has none.
+  REGSAM Other = KEY_WOW64_32KEY;
+  if (sizeof(void*) == 4) {
+    BOOL Wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &Wow64);
+    if (!Wow64) return;
+    Other = KEY_WOW64_64KEY;
+  }
+  const std::string OtherServer = "C:\\Program Files (x86)\\Quillo\\VVPPWEB.OCX";
+  const std::string ServerKey = MachineClassesKey + "\\" + ClassKey() + "\\InprocServer32";
+  auto OtherView = [&](const std::string& Key) {
+    HKEY Handle = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | Other, nullptr, &Handle, nullptr);
+    return Handle;
+  };
+  CoInitialize(nullptr);
+  {
+    TRegistrationGuard Guard;
+    TRegistrationGuard::RemoveAll();
+    HKEY Server = OtherView(ServerKey);
+    REQUIRE(Server);
+    RegSetValueExA(Server, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(OtherServer.c_str()),
+                   static_cast<DWORD>(OtherServer.size() + 1));
+    RegCloseKey(Server);
+    // Ours in this view, with the ProgID both share; then ours taken away again.
+    REQUIRE(TRegistrationGuard::Register() == S_OK);
+    REQUIRE(TRegistrationGuard::Unregister() == S_OK);
+    CHECK_FALSE(KeyExists(ClassKey() + "\\InprocServer32", Machine));
+    CHECK(Value(std::string(ProgIdKey) + "\\CLSID", "", Machine) == ClassIdText());
+    // With the other width's gone too, the next unregistering takes the ProgID as well.
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, ServerKey.c_str(), Other, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, (MachineClassesKey + "\\" + ClassKey()).c_str(), Other, 0);
+    REQUIRE(TRegistrationGuard::Register() == S_OK);
+    REQUIRE(TRegistrationGuard::Unregister() == S_OK);
+    CHECK_FALSE(KeyExists(ProgIdKey, Machine));
+  }
+  CoUninitialize();
+}
