@@ -41,6 +41,9 @@ TKind KindOf(const std::string& Name);
 bool ListFolder(const std::string& Folder, std::vector<std::string>& Files, std::vector<std::string>& Folders,
                 std::string& Reason);
 bool ReadAll(const std::string& Name, std::string& Bytes, std::string& Reason);
+// Name made absolute and plain (no "." or ".." steps; one letter case where the system has only
+// one), so that two names of the same file compare equal; Name itself when that cannot be done.
+std::string FullName(const std::string& Name);
 // Makes the folder Name, and the folders above it that are missing.
 bool MakeFolders(const std::string& Name, std::string& Reason);
 

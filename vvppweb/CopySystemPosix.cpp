@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <system_error>
 
 namespace CopySystem {
@@ -147,6 +148,14 @@ bool ReadAll(const std::string& Name, std::string& Bytes, std::string& Reason) {
   close(File);
   errno = Error;
   return Got == 0 || Failed(Reason);
+}
+
+std::string FullName(const std::string& Name) {
+  char* Full = realpath(Name.c_str(), nullptr);
+  if (!Full) return Name;
+  std::string Result = Full;
+  std::free(Full);
+  return Result;
 }
 
 bool MakeFolders(const std::string& Name, std::string& Reason) {

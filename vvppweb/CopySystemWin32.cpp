@@ -141,6 +141,15 @@ bool ReadAll(const std::string& Name, std::string& Bytes, std::string& Reason) {
   return Read || Failed(Reason);
 }
 
+std::string FullName(const std::string& Name) {
+  char Full[MAX_PATH * 4];
+  DWORD Length = GetFullPathNameA(Name.c_str(), sizeof Full, Full, nullptr);
+  if (Length == 0 || Length >= sizeof Full) return Name;
+  std::string Result(Full, Length);
+  CharLowerBuffA(Result.data(), static_cast<DWORD>(Result.size()));
+  return Result;
+}
+
 bool MakeFolders(const std::string& Name, std::string& Reason) {
   if (KindOf(Name) == TKind::Folder) return true;
   size_t Slash = Name.find_last_of("\\/");
