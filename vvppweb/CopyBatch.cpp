@@ -5,7 +5,6 @@
 #include <set>
 
 #include "vvppweb/ClipNames.h"
-#include "vvppweb/CopyFile.h"
 #include "vvppweb/CopySystem.h"
 #include "vvppweb/VivoFile.h"
 
@@ -45,15 +44,6 @@ const char* ExtensionOf(TCopyFormat Format) {
   for (const TCopyType& Type : CopyTypes)
     if (Type.Format == Format) return Type.Extension;
   return "";
-}
-
-// What a header that ParseVivoFile refused is, in words.
-std::string HeaderProblem(int32_t Code) {
-  switch (Code) {
-    case VivoTruncated: return "its header is cut short";
-    case VivoBadHeader: return "its header holds an impossible value";
-    default: return "not a Vivo clip";
-  }
 }
 
 // One clip of the run: where it is, where its copy goes, or why it cannot be copied at all.
@@ -133,29 +123,22 @@ private:
 
 // Copies one clip; the outcome, with the reason when it failed. A first Ctrl+C meanwhile is
 // noted on the clip's line.
-TCopyResult CopyOne(const TItem& Item, const TBatchOptions& Options, const std::atomic<int>& Interrupts,
-                    std::FILE* Out) {
+TCopyResult CopyOne(const TItem& Item, const TBatchOptions& Options, const TClipCopier& Copier,
+                    const std::atomic<int>& Interrupts, std::FILE* Out) {
   if (!Item.Problem.empty()) return {TCopyResult::Failed, Item.Problem};
-  std::string Read, Reason;
-  if (!CopySystem::ReadAll(Item.Clip, Read, Reason)) return {TCopyResult::Failed, "it cannot be read: " + Reason};
-  auto Bytes = std::make_shared<const std::string>(std::move(Read));
-  TClipInfo Info;
-  if (int32_t Code = ParseVivoFile(*Bytes, Info)) return {TCopyResult::Failed, HeaderProblem(Code)};
   // A copy beside its clip has its folder; one below --out may be the first there.
-  std::string Folder = FolderOf(Item.Target);
+  std::string Folder = FolderOf(Item.Target), Reason;
   if (!Options.OutFolder.empty() && !CopySystem::MakeFolders(Folder.substr(0, Folder.size() - 1), Reason))
     return {TCopyResult::Failed, "its copy's folder cannot be made: " + Reason};
   bool Told = false;
-  return WriteCopyFile(Item.Target, Options.Force, [&](TCopyOutput& Output) {
-    return CopyClip(Bytes, Info, Options.Format, Output, [&](double) {
-      int Now = Interrupts.load();
-      if (Now == 1 && !Told) {
-        std::fprintf(Out, "(Ctrl+C: the last copy; Ctrl+C again gives it up) ");
-        std::fflush(Out);
-        Told = true;
-      }
-      return Now < 2;
-    });
+  return Copier(Item.Clip, Item.Target, Options.Format, Options.Force, [&](double) {
+    int Now = Interrupts.load();
+    if (Now == 1 && !Told) {
+      std::fprintf(Out, "(Ctrl+C: the last copy; Ctrl+C again gives it up) ");
+      std::fflush(Out);
+      Told = true;
+    }
+    return Now < 2;
   });
 }
 
@@ -195,7 +178,8 @@ bool ParseBatchArguments(const std::vector<std::string>& Arguments, TBatchOption
   return !Options.Names.empty();
 }
 
-TBatchSummary RunBatch(const TBatchOptions& Options, std::FILE* Out, const std::atomic<int>& Interrupts) {
+TBatchSummary RunBatch(const TBatchOptions& Options, const TClipCopier& Copier, std::FILE* Out,
+                       const std::atomic<int>& Interrupts) {
   const std::vector<TItem> Items = TCollector(Options).Collect();
   TBatchSummary Summary;
   std::vector<std::string> Failures;
@@ -211,7 +195,7 @@ TBatchSummary RunBatch(const TBatchOptions& Options, std::FILE* Out, const std::
     std::fprintf(Out, "[%zu/%zu] %s%s%s: ", I + 1, Items.size(), Item.Clip.c_str(),
                  Item.Target.empty() ? "" : " -> ", Item.Target.c_str());
     std::fflush(Out);
-    TCopyResult Result = CopyOne(Item, Options, Interrupts, Out);
+    TCopyResult Result = CopyOne(Item, Options, Copier, Interrupts, Out);
     switch (Result.Outcome) {
       case TCopyResult::Written:
         ++Summary.Copied;

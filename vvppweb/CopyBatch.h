@@ -1,6 +1,6 @@
 // vivcopy's work: copies of every clip a command line names (clips, the .viv files of folders,
-// the entries of Vivo command files), each written as Save As writes it (ClipExport.h, whole or
-// not at all by CopyFile.h), one line for each, and a summary at the end.
+// the entries of Vivo command files), each written as Save As writes it (ClipCopier.h), one line
+// for each, and a summary at the end.
 #pragma once
 
 #include <atomic>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "vvppweb/ClipExport.h"
+#include "vvppweb/ClipCopier.h"
 
 struct TBatchOptions {
   TCopyFormat Format = TCopyFormat::WebM;
@@ -30,8 +30,10 @@ struct TBatchSummary {
   size_t NotTried = 0;
 };
 
-// Copies the clips Options names, writing a line to Out for each and the summary at the end.
+// Copies the clips Options names with Copier, writing a line to Out for each and the summary at
+// the end.
 // Interrupts counts the user's Ctrl+C: after the first the run stops once the clip being written
 // is whole (its line says so); after a second that clip is given up too (and leaves no
 // file).
-TBatchSummary RunBatch(const TBatchOptions& Options, std::FILE* Out, const std::atomic<int>& Interrupts);
+TBatchSummary RunBatch(const TBatchOptions& Options, const TClipCopier& Copier, std::FILE* Out,
+                       const std::atomic<int>& Interrupts);

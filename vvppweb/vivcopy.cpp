@@ -1,7 +1,8 @@
 // vivcopy: copies of Vivo clips as the control's Save As writes them, for a whole collection at
 // once (CopyBatch.h):
 //   vivcopy [--to webm|mp4|mkv|viv] [--out FOLDER] [--force] [--recursive] CLIP|FOLDER|COMMANDFILE ...
-// Exit code 0 when every clip was copied, 1 otherwise, 2 for a command line it does not take.
+// Exit code 0 when every clip was copied, 1 otherwise, 2 for a command line it does not take or
+// when it cannot copy at all (for Windows, without the VVPPWEB.OCX beside it).
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -9,10 +10,6 @@
 
 #include "vvppweb/CopyBatch.h"
 #include "vvppweb/CopySystem.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 namespace {
 
@@ -30,10 +27,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vivcopy: %s\n%s\n", Error.c_str(), BatchUsage);
     return 2;
   }
-  // Each clip's line says what went wrong with it, in words: FFmpeg's own notes would only
-  // come between them.
-  av_log_set_level(AV_LOG_QUIET);
+  TClipCopier Copier;
+  if (!FindClipCopier(Copier, Error)) {
+    std::fprintf(stderr, "vivcopy: %s\n", Error.c_str());
+    return 2;
+  }
   CopySystem::OnInterrupt(Interrupted);
-  TBatchSummary Summary = RunBatch(Options, stdout, Interrupts);
+  TBatchSummary Summary = RunBatch(Options, Copier, stdout, Interrupts);
   return Summary.Skipped == 0 && Summary.Failed == 0 && Summary.NotTried == 0 ? 0 : 1;
 }

@@ -6,7 +6,8 @@
 #  2. --to mkv --out --recursive --force on a folder and a command file naming one of its clips
 #     again and another elsewhere: each clip once, the folders below --out made, the file there
 #     replaced, exit code 0;
-#  3. Ctrl+C while a long clip is written: that clip's copy whole, nothing after it written; twice:
+#  3. for Windows, vivcopy.exe alone, without the video control it copies with: exit code 2, why;
+#  4. Ctrl+C while a long clip is written: that clip's copy whole, nothing after it written; twice:
 #     that copy given up too; no file of a copy's writing left either time.
 #   tests/e2e/vivcopy_test.sh WORK MAKEVIV VIVCOPY [RUNNER...]
 # The programs are native, or Windows ones that RUNNER (tools/wine-run --build TREE) runs; they
@@ -83,6 +84,18 @@ state >"$WORK/after.log"
 grep -v -e 'out/a\.mkv$' -e 'out/sub/b\.mkv$' -e 'out/c\.mkv$' "$WORK/after.log" |
   cmp -s - <(grep -v 'out/a\.mkv$' "$WORK/before.log") ||
   { diff "$WORK/before.log" "$WORK/after.log"; fail "files other than the three copies changed"; }
+
+if [ ${#RUNNER[@]} -gt 0 ]; then
+  echo "== vivcopy.exe without the video control beside it"
+  mkdir "$WORK/alone"
+  cp "$VIVCOPY" "$WORK/alone/"
+  (cd "$WORK" && "${RUNNER[@]}" "alone/$(basename "$VIVCOPY")" good >run.log 2>&1)
+  code=$?
+  tr -d '\r' <"$WORK/run.log" >"$WORK/out.log"
+  cat "$WORK/out.log"
+  [ "$code" = 2 ] || fail "exit code $code without the video control, not 2"
+  has_line 'vivcopy: the video control .*[/\\]alone[/\\]VVPPWEB\.OCX cannot be loaded: .*' "without the video control"
+fi
 
 # Ctrl+C TIMES times once the long clip's copy is being written, its own file there: SIGINT to
 # vivcopy, which Wine hands on to a Windows program as the console's Ctrl+C.
