@@ -60,9 +60,7 @@ public:
   std::vector<TItem> Collect() {
     for (const std::string& Name : Options.Names) {
       if (CopySystem::KindOf(Name) == CopySystem::TKind::Folder) {
-        size_t Before = Items.size();
-        AddFolder(Name, "");
-        if (Items.size() == Before) Items.push_back({Name, "", "there is no .viv file in it"});
+        if (AddFolder(Name, "") == 0) Items.push_back({Name, "", "there is no .viv file in it"});
       } else {
         AddNamed(Name, "", true);
       }
@@ -72,18 +70,24 @@ public:
 
 private:
   // The .viv files of Folder, and of its sub-folders when asked; Under is Folder's place below
-  // the folder named, for the copies' folders below --out.
-  void AddFolder(const std::string& Folder, const std::string& Under) {
+  // the folder named, for the copies' folders below --out. How many there are (a folder that
+  // cannot be listed counts as one, whose item says so).
+  size_t AddFolder(const std::string& Folder, const std::string& Under) {
     std::vector<std::string> Files, Folders;
     std::string Reason;
     if (!CopySystem::ListFolder(Folder, Files, Folders, Reason)) {
       Items.push_back({Folder, "", "its files cannot be listed: " + Reason});
-      return;
+      return 1;
     }
+    size_t Found = 0;
     for (const std::string& File : Files)
-      if (File.size() > 4 && Lower(File.substr(File.size() - 4)) == ".viv") AddNamed(Join(Folder, File), Under, true);
+      if (File.size() > 4 && Lower(File.substr(File.size() - 4)) == ".viv") {
+        AddNamed(Join(Folder, File), Under, true);
+        ++Found;
+      }
     if (Options.Recursive)
-      for (const std::string& Sub : Folders) AddFolder(Join(Folder, Sub), Join(Under, Sub));
+      for (const std::string& Sub : Folders) Found += AddFolder(Join(Folder, Sub), Join(Under, Sub));
+    return Found;
   }
 
   // A clip, or a command file whose entries are clips (when Lists).
@@ -112,7 +116,8 @@ private:
     // Whatever else it is, reading it again says what is wrong with it.
     std::string Folder = Options.OutFolder.empty() ? FolderOf(Name) : Join(Options.OutFolder, Under);
     Item.Target = Join(Folder, StemOf(Name) + "." + ExtensionOf(Options.Format));
-    if (Item.Target == Name) Item.Problem = "its copy would be the clip itself";
+    if (CopySystem::FullName(Item.Target) == CopySystem::FullName(Name))
+      Item.Problem = "its copy would be the clip itself";
     Items.push_back(Item);
   }
 

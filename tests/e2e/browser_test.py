@@ -133,12 +133,11 @@ def check(found):
     if not sound or abs(sound["seconds"] - DURATION_MS / 1000) > 0.05 or sound["decibels"] < -30:
         fault("the WebM copy's sound as the browser decodes it: %s" % (sound or webm.get("soundError")))
     for entry in found:
-        shown = entry.get("plays") and entry["width"] > 0 and entry["pictures"] > 0
-        heard = entry.get("plays") and entry.get("soundBytes", 0) > 0
-        print("Chromium on %s: %s" % (entry["file"], {(True, True): "pictures and sound",
-                                                      (False, True): "the sound only, no picture",
-                                                      (True, False): "the pictures only, no sound",
-                                                      (False, False): "nothing (%s)" % entry.get("error")}[shown, heard]))
+        shown = bool(entry.get("plays") and entry["width"] > 0 and entry["pictures"] > 0)
+        heard = bool(entry.get("plays") and entry.get("soundBytes", 0) > 0)
+        what = {(True, True): "pictures and sound", (False, True): "the sound only, no picture",
+                (True, False): "the pictures only, no sound", (False, False): "nothing (%s)" % entry.get("error")}
+        print("Chromium on %s: %s" % (entry["file"], what[shown, heard]))
 
 
 def main(argv):

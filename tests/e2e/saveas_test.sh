@@ -154,7 +154,8 @@ for clip in "${clips[@]}"; do
     # near-silent noise included).
     tolerance=0.5
     [ "$type" = webm ] && tolerance=1.5
-    within "$got_loudness" "$own_loudness" "$tolerance" || fail "$name.$type's sound is $got_loudness dB, not $own_loudness"
+    within "$got_loudness" "$own_loudness" "$tolerance" ||
+      fail "$name.$type's sound is $got_loudness dB, not $own_loudness"
   done
 
   if [ "$clip" = "${clips[0]}" ]; then

@@ -25,7 +25,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # Every file below WORK with its MD5, the work's own logs left out.
 state() { (cd "$WORK" && find . -type f ! -name '*.log' -exec md5sum {} + | sort -k 2); }
 # vivcopy ARGS... in WORK: its output (without Windows' line ends) into run.log, its exit code.
-vivcopy() { (cd "$WORK" && "${RUNNER[@]}" "$VIVCOPY" "$@" >run.log 2>&1); local code=$?; tr -d '\r' <"$WORK/run.log" >"$WORK/out.log"; return $code; }
+vivcopy() {
+  (cd "$WORK" && "${RUNNER[@]}" "$VIVCOPY" "$@" >run.log 2>&1)
+  local code=$?
+  tr -d '\r' <"$WORK/run.log" >"$WORK/out.log"
+  return $code
+}
 # A copy whole: the codecs, as many pictures as its clip and as long, read to its end.
 whole() {  # COPY CLIP CODECS
   local codecs pictures want
@@ -54,14 +59,16 @@ code=$?
 cat "$WORK/out.log"
 [ "$code" = 1 ] || fail "exit code $code with a clip failed and one skipped, not 1"
 [ "$(grep -c '^\[[1-5]/5\] ' "$WORK/out.log")" = 5 ] || fail "not one line for each of the 5 clips"
-has_line '\[[1-5]/5\] clips[/\\]taken\.viv -> clips[/\\]taken\.webm: skipped, a file of that name is there \(--force replaces it\)' "in a folder"
+has_line '\[[1-5]/5\] clips[/\\]taken\.viv -> clips[/\\]taken\.webm: skipped, a file of that name is there '\
+'\(--force replaces it\)' "in a folder"
 has_line '3 copied, 1 skipped, 1 failed' "in a folder"
 has_line 'clips[/\\]notes\.viv: not a Vivo clip' "in a folder"
 for name in clock dropped siren; do whole "$WORK/clips/$name.webm" "$WORK/clips/$name.viv" "vp9 opus"; done
 no_parts || fail "a file of a copy's writing was left"
 state >"$WORK/after.log"
 grep -v -e 'clips/clock\.webm$' -e 'clips/dropped\.webm$' -e 'clips/siren\.webm$' "$WORK/after.log" |
-  cmp -s - "$WORK/before.log" || { diff "$WORK/before.log" "$WORK/after.log"; fail "files other than the three copies changed"; }
+  cmp -s - "$WORK/before.log" ||
+  { diff "$WORK/before.log" "$WORK/after.log"; fail "files other than the three copies changed"; }
 
 echo "== --to mkv --out --recursive --force, a folder and a command file"
 rm -rf "$WORK/clips"
@@ -132,12 +139,15 @@ interrupt() {  # TIMES
 }
 echo "== Ctrl+C once"
 interrupt 1
-has_line '\[1/3\] long[/\\]a-long\.viv -> long[/\\]a-long\.webm: \(Ctrl\+C: the last copy; Ctrl\+C again gives it up\) copied' "after Ctrl+C"
+# The clip's line: its copy, the note of the first Ctrl+C, and how it ended.
+long_line='\[1/3\] long[/\\]a-long\.viv -> long[/\\]a-long\.webm: '
+long_line+='\(Ctrl\+C: the last copy; Ctrl\+C again gives it up\)'
+has_line "$long_line copied" "after Ctrl+C"
 has_line '1 copied, 0 skipped, 0 failed; stopped by Ctrl\+C, 2 not copied' "after Ctrl+C"
 whole "$WORK/long/a-long.webm" "$WORK/long/a-long.viv" "vp9 opus"
 echo "== Ctrl+C twice"
 interrupt 2
-has_line '\[1/3\] long[/\\]a-long\.viv -> long[/\\]a-long\.webm: \(Ctrl\+C: the last copy; Ctrl\+C again gives it up\) stopped, nothing written' "after Ctrl+C twice"
+has_line "$long_line stopped, nothing written" "after Ctrl+C twice"
 has_line '0 copied, 0 skipped, 0 failed; stopped by Ctrl\+C, 3 not copied' "after Ctrl+C twice"
 [ ! -e "$WORK/long/a-long.webm" ] || fail "the copy given up by a second Ctrl+C was written"
 echo "vivcopy: all checks passed"
