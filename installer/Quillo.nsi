@@ -92,6 +92,9 @@ VIAddVersionKey "LegalCopyright" "Free to use and to share."
   !insertmacro ${Action} "Quillo.html"
   !insertmacro ${Action} "FFmpeg-LICENSE.txt"
   !insertmacro ${Action} "MinGW-w64-LICENSE.txt"
+  !insertmacro ${Action} "vivcopy.exe"
+  !insertmacro ${Action} "libvpx-LICENSE.txt"
+  !insertmacro ${Action} "Opus-LICENSE.txt"
 !macroend
 !macro InstallFile Name
   File "${STAGE}\${Name}"
