@@ -107,6 +107,9 @@ Var ProductName
   !insertmacro ${Action} "Quillo.html"
   !insertmacro ${Action} "FFmpeg-LICENSE.txt"
   !insertmacro ${Action} "MinGW-w64-LICENSE.txt"
+  !insertmacro ${Action} "vivcopy.exe"
+  !insertmacro ${Action} "libvpx-LICENSE.txt"
+  !insertmacro ${Action} "Opus-LICENSE.txt"
 !macroend
 !macro InstallFile Name
   File "${STAGE}\${Name}"

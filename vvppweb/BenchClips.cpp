@@ -1,4 +1,5 @@
-// Black and white pictures and a beep on the second, for measuring presentation timing.
+// Black and white pictures and a beep on the second, for measuring presentation timing; pictures
+// that turn from one colour to another, for looking at a copy in a browser.
 #include "vvppweb/BenchClips.h"
 
 #include <cmath>
@@ -42,6 +43,11 @@ int16_t TonesSound(uint64_t Sample, uint32_t Rate) {
   return static_cast<int16_t>(std::lround(0.5 * 32767 * std::sin(2 * 3.14159265358979323846 * Hz * Sample / Rate)));
 }
 
+std::vector<uint32_t> TurnPicture(int Width, int Height, uint32_t Ms, uint32_t) {
+  return std::vector<uint32_t>(static_cast<size_t>(Width) * static_cast<size_t>(Height),
+                               Ms < TurnMs ? TurnBefore : TurnAfter);
+}
+
 }  // namespace
 
 bool SetBenchPattern(const std::string& Name, TClipOptions& Options) {
@@ -54,6 +60,9 @@ bool SetBenchPattern(const std::string& Name, TClipOptions& Options) {
   } else if (Name == "tones") {
     Options.DrawPicture = LaterWhitePicture;
     Options.SoundSample = TonesSound;
+  } else if (Name == "turn") {
+    Options.DrawPicture = TurnPicture;
+    Options.SoundSample = DemoTone;
   } else {
     return false;
   }

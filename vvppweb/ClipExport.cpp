@@ -1,5 +1,6 @@
 // Writing a copy of a clip: the bytes as they are, or its pictures and sound muxed by FFmpeg
-// (Matroska, MP4) in the order of their times, through an AVIO of ours onto the caller's output.
+// (Matroska, MP4, WebM) in the order of their times, through an AVIO of ours onto the caller's
+// output.
 #include "vvppweb/ClipExport.h"
 
 #include <algorithm>
@@ -15,7 +16,10 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/mem.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
 
@@ -24,6 +28,16 @@ namespace {
 // The MPEG-4 encoder's fixed quantiser: the copy's pictures stay well above 38 dB PSNR of the
 // clip's, even for detailed, noisy ones (README, "Save As").
 constexpr int Mp4Quantiser = 3;
+// VP9 at a constant quality, as libvpx's good deadline codes it at its second speed: every
+// picture above 38 dB of the clip's, and the copy smaller than the MP4 one, from the demo clip to
+// noisy ones (README, "Save As").
+constexpr const char* Vp9Options[][2] = {{"deadline", "good"}, {"cpu-used", "2"}, {"crf", "25"}};
+// Opus for speech: at the clip's own rate where Opus takes it (else the next it takes), coded
+// as speech, 16 kbit/s for narrowband sound and 24 for wider.
+constexpr int OpusRates[] = {8000, 12000, 16000, 24000, 48000};
+constexpr int64_t OpusNarrowBitRate = 16000, OpusWideBitRate = 24000;
+// Opus's own clock: it is read back at 48 kHz whatever rate it was coded at.
+constexpr int OpusClockRate = 48000;
 constexpr int OutputBufferSize = 1 << 16;
 // Samples per sound frame for an encoder that takes any number.
 constexpr int AnyFrameSamples = 4096;
@@ -106,6 +120,17 @@ struct TIoFree {
 struct TScalerFree {
   void operator()(SwsContext* Scaler) const { sws_freeContext(Scaler); }
 };
+struct TResamplerFree {
+  void operator()(SwrContext* Resampler) const { swr_free(&Resampler); }
+};
+
+const char* MuxerName(TCopyFormat Format) {
+  switch (Format) {
+    case TCopyFormat::Mp4: return "mp4";
+    case TCopyFormat::WebM: return "webm";
+    default: return "matroska";
+  }
+}
 
 // One copy being written.
 class TCopier {
@@ -166,7 +191,7 @@ private:
 
   void OpenMuxer() {
     AVFormatContext* Context = nullptr;
-    int Result = avformat_alloc_output_context2(&Context, nullptr, Format == TCopyFormat::Mp4 ? "mp4" : "matroska", nullptr);
+    int Result = avformat_alloc_output_context2(&Context, nullptr, MuxerName(Format), nullptr);
     if (Result == AVERROR(ENOMEM)) throw std::bad_alloc();
     if (Result < 0 || !Context) throw TCopyFailed{"this program has no writer for that type"};
     Muxer.reset(Context);
@@ -193,8 +218,10 @@ private:
     return Stream;
   }
 
-  TCodecHolder OpenEncoder(AVCodecID Id, const char* Name, const std::function<void(AVCodecContext&)>& Set) {
-    const AVCodec* Codec = avcodec_find_encoder(Id);
+  // The encoder FFmpeg names Encoder (by name: there may be others for the same codec), which the
+  // user knows as Name.
+  TCodecHolder OpenEncoder(const char* Encoder, const char* Name, const std::function<void(AVCodecContext&)>& Set) {
+    const AVCodec* Codec = avcodec_find_encoder_by_name(Encoder);
     if (!Codec) throw TCopyFailed{std::string("this program has no ") + Name + " encoder"};
     TCodecHolder Context(avcodec_alloc_context3(Codec));
     if (!Context) throw std::bad_alloc();
@@ -230,7 +257,8 @@ private:
       RawPacket = NewPacket();
       return;
     }
-    PictureEncoder = OpenEncoder(AV_CODEC_ID_MPEG4, "MPEG-4", [&](AVCodecContext& Context) {
+    const bool Vp9 = Format == TCopyFormat::WebM;
+    PictureEncoder = OpenEncoder(Vp9 ? "libvpx-vp9" : "mpeg4", Vp9 ? "VP9" : "MPEG-4", [&](AVCodecContext& Context) {
       Context.width = Width;
       Context.height = Height;
       Context.pix_fmt = AV_PIX_FMT_YUV420P;
@@ -238,6 +266,12 @@ private:
       Context.framerate = Rate;
       // A whole picture every two seconds: seeking lands near where it was asked.
       Context.gop_size = std::max(1, static_cast<int>(std::lround(av_q2d(Rate) * 2)));
+      if (Vp9) {
+        Context.bit_rate = 0;  // the quality alone decides
+        for (const auto& [Option, Value] : Vp9Options)
+          Check(av_opt_set(Context.priv_data, Option, Value, 0), "the VP9 encoder takes no such setting");
+        return;
+      }
       Context.max_b_frames = 0;
       Context.flags |= AV_CODEC_FLAG_QSCALE;
       Context.global_quality = FF_QP2LAMBDA * Mp4Quantiser;
@@ -246,30 +280,66 @@ private:
       const int Area = Width * Height;
       Context.level = Area <= 352 * 288 ? 3 : Area <= 640 * 480 ? 4 : Area <= 720 * 576 ? 5 : 6;
     });
-    Check(avcodec_parameters_from_context(PictureStream->codecpar, PictureEncoder.get()), "the MPEG-4 encoder");
+    Check(avcodec_parameters_from_context(PictureStream->codecpar, PictureEncoder.get()), "the picture encoder");
     PictureStream->time_base = PictureEncoder->time_base;
     Frame = NewFrame();
     Encoded = NewPacket();
   }
 
   void AddSound() {
-    const bool Flac = Format == TCopyFormat::Matroska;
-    const int SampleRate = static_cast<int>(Media->SampleRate());
-    SoundEncoder = OpenEncoder(Flac ? AV_CODEC_ID_FLAC : AV_CODEC_ID_AAC, Flac ? "FLAC" : "AAC", [&](AVCodecContext& Context) {
-      Context.sample_rate = SampleRate;
-      Context.sample_fmt = Flac ? AV_SAMPLE_FMT_S16 : AV_SAMPLE_FMT_FLTP;
-      av_channel_layout_default(&Context.ch_layout, 1);
-      Context.time_base = AVRational{1, SampleRate};
-      // Four bits a sample: clear speech and music at the Vivo rates.
-      if (!Flac) Context.bit_rate = std::min<int64_t>(4 * static_cast<int64_t>(SampleRate), 128000);
-    });
+    const int ClipRate = static_cast<int>(Media->SampleRate());
+    int SampleRate = ClipRate;
+    if (Format == TCopyFormat::Matroska) {
+      SoundEncoder = OpenEncoder("flac", "FLAC", [&](AVCodecContext& Context) {
+        SetSound(Context, SampleRate, AV_SAMPLE_FMT_S16);
+      });
+    } else if (Format == TCopyFormat::Mp4) {
+      SoundEncoder = OpenEncoder("aac", "AAC", [&](AVCodecContext& Context) {
+        SetSound(Context, SampleRate, AV_SAMPLE_FMT_FLTP);
+        // Four bits a sample: clear speech and music at the Vivo rates.
+        Context.bit_rate = std::min<int64_t>(4 * static_cast<int64_t>(SampleRate), 128000);
+      });
+    } else {
+      SampleRate = *std::lower_bound(std::begin(OpusRates), std::end(OpusRates) - 1, ClipRate);
+      SoundEncoder = OpenEncoder("libopus", "Opus", [&](AVCodecContext& Context) {
+        SetSound(Context, SampleRate, AV_SAMPLE_FMT_S16);
+        Context.bit_rate = SampleRate <= 8000 ? OpusNarrowBitRate : OpusWideBitRate;
+        Check(av_opt_set(Context.priv_data, "application", "voip", 0), "the Opus encoder takes no such setting");
+      });
+      if (SampleRate != ClipRate) OpenResampler(ClipRate, SampleRate);
+    }
     SoundStream = NewStream();
     Check(avcodec_parameters_from_context(SoundStream->codecpar, SoundEncoder.get()), "the sound encoder");
     SoundStream->time_base = AVRational{1, SampleRate};
+    if (Format == TCopyFormat::WebM) {
+      // The track says Opus's own rate, at which readers count the samples to drop at its start
+      // (the encoder's delay) and end (the last frame's padding); the encoder counts both at the
+      // rate it was given.
+      SoundStream->codecpar->sample_rate = OpusClockRate;
+      SoundStream->codecpar->initial_padding =
+          static_cast<int>(av_rescale(SoundEncoder->initial_padding, OpusClockRate, SampleRate));
+      OpusDelay = SoundEncoder->initial_padding;
+    }
     FrameSamples = SoundEncoder->frame_size > 0 ? SoundEncoder->frame_size : AnyFrameSamples;
     Samples.resize(static_cast<size_t>(FrameSamples));
     SoundFrame = NewFrame();
     if (!Encoded) Encoded = NewPacket();
+  }
+
+  static void SetSound(AVCodecContext& Context, int SampleRate, AVSampleFormat SampleFormat) {
+    Context.sample_rate = SampleRate;
+    Context.sample_fmt = SampleFormat;
+    av_channel_layout_default(&Context.ch_layout, 1);
+    Context.time_base = AVRational{1, SampleRate};
+  }
+
+  void OpenResampler(int From, int To) {
+    AVChannelLayout Mono = AV_CHANNEL_LAYOUT_MONO;
+    SwrContext* Made = nullptr;
+    Check(swr_alloc_set_opts2(&Made, &Mono, AV_SAMPLE_FMT_S16, To, &Mono, AV_SAMPLE_FMT_S16, From, 0, nullptr),
+          "the sound cannot be resampled");
+    Resampler.reset(Made);
+    Check(swr_init(Resampler.get()), "the sound cannot be resampled");
   }
 
   // Clip times, in ms, of the next picture and the next sound to write; infinite at their end.
@@ -281,7 +351,7 @@ private:
   }
   double NextSoundMs() const {
     if (!SoundStream || SoundEnded) return INFINITY;
-    return static_cast<double>(SamplesSent) * 1000.0 / Media->SampleRate();
+    return static_cast<double>(SamplesRead) * 1000.0 / Media->SampleRate();
   }
 
   void Write(AVPacket* Packet, AVStream* Stream, AVRational From) {
@@ -303,6 +373,14 @@ private:
           Encoded->duration = Length->second;
           Durations.erase(Length);
         }
+      } else if (OpusDelay) {
+        // The encoder puts its first packet before the clip's start, by its delay; Matroska
+        // stores the packet at 0 instead, and readers take the delay off it again.
+        Encoded->pts += OpusDelay;
+        Encoded->dts += OpusDelay;
+        size_t Size = 0;
+        if (uint8_t* Skip = av_packet_get_side_data(Encoded.get(), AV_PKT_DATA_SKIP_SAMPLES, &Size); Skip && Size >= 10)
+          AV_WL32(Skip + 4, static_cast<uint32_t>(av_rescale(AV_RL32(Skip + 4), OpusClockRate, Encoder->sample_rate)));
       }
       Write(Encoded.get(), Stream, Encoder->time_base);
     }
@@ -336,8 +414,8 @@ private:
     int64_t End = After ? std::max(Pts + 1, GridPoint(After->TimeMs)) : Pts + 1;
     Durations[Pts] = End - Pts;
     Frame->pts = LastPts = Pts;
-    // The fixed quantiser is the picture's own quality.
-    Frame->quality = PictureEncoder->global_quality;
+    // MPEG-4's fixed quantiser is the picture's own quality.
+    if (PictureEncoder->flags & AV_CODEC_FLAG_QSCALE) Frame->quality = PictureEncoder->global_quality;
     Drain(PictureEncoder.get(), Frame.get(), PictureStream);
   }
 
@@ -370,8 +448,45 @@ private:
     Write(RawPacket.get(), PictureStream, AVRational{1, 1000});
   }
 
+  // The next frame's samples at the encoder's rate into Samples; fewer at the sound's end.
+  size_t NextSoundFrame() {
+    if (!Resampler) {
+      size_t Got = Media->ReadSound(Samples.data(), Samples.size());
+      SamplesRead += Got;
+      return Got;
+    }
+    while (Resampled.size() < Samples.size() && !ResamplerDrained) {
+      int16_t Chunk[1024];
+      size_t Got = Media->ReadSound(Chunk, std::size(Chunk));
+      SamplesRead += Got;
+      ResamplerDrained = Got == 0;
+      if (Got > 0)
+        Resample(Chunk, Got);
+      else  // the sound's end: what the resampler holds back, until it gives no more
+        for (int Made = 1; Made > 0;) Made = Resample(nullptr, 0);
+    }
+    size_t Count = std::min(Samples.size(), Resampled.size());
+    std::copy_n(Resampled.begin(), Count, Samples.begin());
+    Resampled.erase(Resampled.begin(), Resampled.begin() + static_cast<std::ptrdiff_t>(Count));
+    return Count;
+  }
+
+  // Count samples through the resampler, onto Resampled; none flushes it. How many came out.
+  int Resample(const int16_t* From, size_t Count) {
+    const auto* In = reinterpret_cast<const uint8_t*>(From);
+    int Room = swr_get_out_samples(Resampler.get(), static_cast<int>(Count));
+    Check(Room, "the sound cannot be resampled");
+    size_t Had = Resampled.size();
+    Resampled.resize(Had + static_cast<size_t>(Room));
+    auto* Out = reinterpret_cast<uint8_t*>(Resampled.data() + Had);
+    int Made = swr_convert(Resampler.get(), &Out, Room, Count ? &In : nullptr, static_cast<int>(Count));
+    Check(Made, "the sound cannot be resampled");
+    Resampled.resize(Had + static_cast<size_t>(Made));
+    return Made;
+  }
+
   void WriteSound() {
-    size_t Got = Media->ReadSound(Samples.data(), Samples.size());
+    size_t Got = NextSoundFrame();
     if (Got == 0) {
       SoundEnded = true;
       return;
@@ -425,8 +540,13 @@ private:
   TFrameHolder SoundFrame;
   int FrameSamples = 0;
   std::vector<int16_t> Samples;
-  uint64_t SamplesSent = 0;
+  uint64_t SamplesRead = 0;   // at the clip's rate
+  uint64_t SamplesSent = 0;   // at the encoder's
   bool SoundEnded = false;
+  std::unique_ptr<SwrContext, TResamplerFree> Resampler;  // WebM: to a rate Opus takes
+  std::vector<int16_t> Resampled;                         // and not yet sent
+  bool ResamplerDrained = false;
+  int64_t OpusDelay = 0;
 
   TPacketHolder Encoded;
 };

@@ -1,7 +1,8 @@
 // Saving a copy of a clip in a form today's players open. Besides the Vivo file as it is: a
-// Matroska file of the clip's own H.263 pictures, unchanged, with its sound lossless (FLAC), or an
-// MPEG-4 file (MPEG-4 Part 2 pictures, AAC-LC sound) for what plays nothing else. Each picture
-// keeps the time the control shows it at (PictureTimes.h), not the one FFmpeg's demuxer gives.
+// Matroska file of the clip's own H.263 pictures, unchanged, with its sound lossless (FLAC), an
+// MPEG-4 file (MPEG-4 Part 2 pictures, AAC-LC sound) for what plays nothing else, or a WebM file
+// (VP9 pictures, Opus sound) for web pages. Each picture keeps the time the control shows it at
+// (PictureTimes.h), not the one FFmpeg's demuxer gives.
 // No windows and no threads: the caller opens the file, runs this on a worker and puts the file
 // in place once it is whole.
 #pragma once
@@ -14,7 +15,7 @@
 
 #include "vvppweb/VivoFile.h"
 
-enum class TCopyFormat { Vivo, Matroska, Mp4 };
+enum class TCopyFormat { Vivo, Matroska, Mp4, WebM };
 
 struct TCopyType {
   TCopyFormat Format;
@@ -27,6 +28,7 @@ inline constexpr TCopyType CopyTypes[] = {
     {TCopyFormat::Vivo, "Vivo clip (*.viv)", "viv"},
     {TCopyFormat::Matroska, "Matroska, pictures as they are (*.mkv)", "mkv"},
     {TCopyFormat::Mp4, "MPEG-4 video (*.mp4)", "mp4"},
+    {TCopyFormat::WebM, "WebM video for web pages (*.webm)", "webm"},
 };
 
 // The type a copy named Name is written as when the dialog's type Chosen (an index of
@@ -46,7 +48,8 @@ public:
 };
 
 struct TCopyResult {
-  enum TOutcome { Written, Cancelled, Failed };
+  // Taken: a file had the copy's name and was to be kept (CopyFile.h).
+  enum TOutcome { Written, Cancelled, Failed, Taken };
   TOutcome Outcome = Failed;
   // Why it failed, to follow "could not be saved: ".
   std::string Reason;

@@ -1,10 +1,12 @@
-// Writing a copy on a worker thread into a file beside the chosen one, put in its place once
-// whole, with a progress window to cancel it from; the GUI thread goes on dispatching messages.
+// Writing a copy on a worker thread, put in its place once whole (CopyFile.h), with a progress
+// window to cancel it from; the GUI thread goes on dispatching messages.
 #include "vvppweb/SaveCopy.h"
 
 #include <algorithm>
 #include <atomic>
 
+#include "vvppweb/CopyFile.h"
+#include "vvppweb/CopySystem.h"
 #include "vvppweb/Module.h"
 
 namespace {
@@ -16,99 +18,8 @@ constexpr UINT TickMs = 100;
 constexpr ULONGLONG ShowAfterMs = 300;
 constexpr int ClientWidth = 340, ClientHeight = 106, Margin = 12;
 constexpr RECT BarRect{Margin, 36, ClientWidth - Margin, 52};
-// Names tried for the copy while it is written, before giving up.
-constexpr int PartNames = 1000;
 
 TCopyResult FailedWith(const std::string& Reason) { return {TCopyResult::Failed, Reason}; }
-
-// The copy's bytes into our file, with the system's reason when a write fails.
-class TFileOutput final : public TCopyOutput {
-public:
-  explicit TFileOutput(HANDLE File) : File(File) {}
-  bool Write(const uint8_t* Data, size_t Size) override {
-    while (Size > 0) {
-      DWORD Done = 0;
-      if (!WriteFile(File, Data, static_cast<DWORD>(std::min<size_t>(Size, 1u << 30)), &Done, nullptr)) return Fail();
-      if (Done == 0) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return Fail();
-      }
-      Data += Done;
-      Size -= Done;
-    }
-    return true;
-  }
-  bool Seek(uint64_t Position) override {
-    LARGE_INTEGER To;
-    To.QuadPart = static_cast<LONGLONG>(Position);
-    return SetFilePointerEx(File, To, nullptr, FILE_BEGIN) || Fail();
-  }
-
-private:
-  bool Fail() {
-    Failure = SystemText(GetLastError());
-    return false;
-  }
-  HANDLE File;
-};
-
-// The copy while it is written: a file of our own making beside the chosen name, under a name no
-// file had, so no one's file is touched, and on the same volume for the rename. It goes unless it
-// was put in place.
-class TPartFile {
-public:
-  TPartFile() = default;
-  ~TPartFile() {
-    if (File != INVALID_HANDLE_VALUE) CloseHandle(File);
-    if (!Path.empty()) DeleteFileA(Path.c_str());
-  }
-  TPartFile(const TPartFile&) = delete;
-  TPartFile& operator=(const TPartFile&) = delete;
-
-  // Creates it beside Target: TARGET.1.part, else the next number free. False, with the system's
-  // error, when none is free or the folder takes no new file.
-  bool Create(const std::string& Target) {
-    for (int Number = 1; Number <= PartNames; ++Number) {
-      std::string Name = Target + "." + std::to_string(Number) + ".part";
-      File = CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (File != INVALID_HANDLE_VALUE) {
-        Path = Name;
-        return true;
-      }
-      // Taken by a file, or by a folder, refused as access denied like a folder we may not write
-      // in (where no other name would do).
-      DWORD Error = GetLastError();
-      bool Taken = Error == ERROR_FILE_EXISTS || Error == ERROR_ALREADY_EXISTS ||
-                   (Error == ERROR_ACCESS_DENIED && GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES);
-      SetLastError(Error);
-      if (!Taken) return false;
-    }
-    return false;
-  }
-
-  HANDLE Handle() const { return File; }
-
-  // Puts the whole copy in Target's place; false, with the system's error, when it could not.
-  bool PutInPlace(const std::string& Target) {
-    // On the disk before it replaces the old file: a crash just after the rename must not leave
-    // an empty file where the user's was.
-    bool Flushed = FlushFileBuffers(File);
-    DWORD Error = GetLastError();
-    // Closing writes what the system still held: a full disk may show only now.
-    bool Closed = CloseHandle(File);
-    File = INVALID_HANDLE_VALUE;
-    if (!Flushed) SetLastError(Error);
-    if (!Flushed || !Closed ||
-        !MoveFileExA(Path.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return false;
-    Path.clear();
-    return true;
-  }
-
-private:
-  HANDLE File = INVALID_HANDLE_VALUE;
-  std::string Path;  // of the file we made, until it is put in place
-};
 
 struct TSaveJob {
   std::shared_ptr<const std::string> Bytes;
@@ -120,17 +31,14 @@ struct TSaveJob {
   TCopyResult Result;  // the worker's, read once it has ended
 };
 
+// The user has agreed to replace a file of the chosen name.
 TCopyResult WriteCopy(TSaveJob& Job) {
-  TPartFile Part;
-  if (!Part.Create(Job.Target)) return FailedWith(SystemText(GetLastError()));
-  TFileOutput Output(Part.Handle());
-  TCopyResult Result = CopyClip(Job.Bytes, Job.Info, Job.Format, Output, [&Job](double Done) {
-    Job.PerMille.store(static_cast<int>(Done * 1000));
-    return !Job.Cancel.load();
+  return WriteCopyFile(Job.Target, true, [&Job](TCopyOutput& Output) {
+    return CopyClip(Job.Bytes, Job.Info, Job.Format, Output, [&Job](double Done) {
+      Job.PerMille.store(static_cast<int>(Done * 1000));
+      return !Job.Cancel.load();
+    });
   });
-  if (Result.Outcome == TCopyResult::Written && !Part.PutInPlace(Job.Target))
-    Result = FailedWith(SystemText(GetLastError()));
-  return Result;
 }
 
 DWORD WINAPI SaveThread(void* Parameter) {
@@ -254,15 +162,6 @@ private:
 
 }  // namespace
 
-std::string SystemText(DWORD Error) {
-  char Text[512] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Error, 0, Text, sizeof Text,
-                 nullptr);
-  std::string Result = Text;
-  while (!Result.empty() && std::string("\r\n .").find(Result.back()) != std::string::npos) Result.pop_back();
-  return Result.empty() ? "System error " + std::to_string(Error) : Result;
-}
-
 TCopyResult SaveCopy(HWND Owner, std::shared_ptr<const std::string> Bytes, const TClipInfo& Info, TCopyFormat Format,
                      const std::string& Target) {
   TSaveJob Job;
@@ -271,7 +170,7 @@ TCopyResult SaveCopy(HWND Owner, std::shared_ptr<const std::string> Bytes, const
   Job.Format = Format;
   Job.Target = Target;
   HANDLE Thread = CreateThread(nullptr, 0, SaveThread, &Job, 0, nullptr);
-  if (!Thread) return FailedWith(SystemText(GetLastError()));
+  if (!Thread) return FailedWith(CopySystem::LastFailure());
   // Modal to the host's window, as the save dialog was: the host cannot close or reload under us.
   bool Disabled = Owner && IsWindowEnabled(Owner) && (EnableWindow(Owner, FALSE), true);
   bool Quit = false;

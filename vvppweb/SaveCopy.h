@@ -1,7 +1,6 @@
-// Saving a copy of a clip whole or not at all: written on a worker thread into a new file beside
-// the chosen name (NAME.1.part, or the next number free) and put in its place only once complete
-// and on the disk, while the calling (GUI) thread keeps dispatching messages and, once the copy
-// takes a while, shows its progress with a Cancel button.
+// Saving a copy of a clip whole or not at all (CopyFile.h), written on a worker thread while the
+// calling (GUI) thread keeps dispatching messages and, once the copy takes a while, shows its
+// progress with a Cancel button.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +19,3 @@ inline constexpr char SavingTitle[] = "Saving a Copy";
 // way cancels the copy and is posted again.
 TCopyResult SaveCopy(HWND Owner, std::shared_ptr<const std::string> Bytes, const TClipInfo& Info, TCopyFormat Format,
                      const std::string& Target);
-
-// The system's words for Error, without a closing full stop.
-std::string SystemText(DWORD Error);

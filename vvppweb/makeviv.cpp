@@ -43,7 +43,7 @@ bool WriteFile(const std::string& Name, const std::string& Bytes) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: makeviv [--header-only | --pattern flash|alternate|tones] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
+               "usage: makeviv [--header-only | --pattern flash|alternate|tones|turn] OUTPUT [WIDTH HEIGHT [DURATION_MS [FPS]]]\n"
                "       makeviv --corpus FOLDER\n"
                "       makeviv --fill CLIP BYTES OUTPUT\n");
   return 2;

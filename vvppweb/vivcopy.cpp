@@ -1,67 +1,38 @@
-// vivcopy: saves a copy of a Vivo clip as the control's Save As does, for the benchmarks and for
-// checking copies with other players.
-//   vivcopy CLIP.viv COPY.mkv|COPY.mp4|COPY.viv
-// The type follows the copy's extension. The copy is written beside it as COPY.part and renamed
-// once whole; on failure nothing is left and the reason goes to stderr.
+// vivcopy: copies of Vivo clips as the control's Save As writes them, for a whole collection at
+// once (CopyBatch.h):
+//   vivcopy [--to webm|mp4|mkv|viv] [--out FOLDER] [--force] [--recursive] CLIP|FOLDER|COMMANDFILE ...
+// Exit code 0 when every clip was copied, 1 otherwise, 2 for a command line it does not take or
+// when it cannot copy at all (for Windows, without the VVPPWEB.OCX beside it).
+#include <atomic>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
-#include "vvppweb/ClipExport.h"
+#include "vvppweb/CopyBatch.h"
+#include "vvppweb/CopySystem.h"
 
 namespace {
 
-class TFileOutput final : public TCopyOutput {
-public:
-  explicit TFileOutput(std::FILE* File) : File(File) {}
-  bool Write(const uint8_t* Data, size_t Size) override {
-    return std::fwrite(Data, 1, Size, File) == Size || Fail();
-  }
-  bool Seek(uint64_t Position) override {
-    return std::fseek(File, static_cast<long>(Position), SEEK_SET) == 0 || Fail();
-  }
+std::atomic<int> Interrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free, "counted from a signal handler");
 
-private:
-  bool Fail() {
-    Failure = "the file could not be written";
-    return false;
-  }
-  std::FILE* File;
-};
+void Interrupted() { Interrupts.fetch_add(1); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: vivcopy CLIP.viv COPY.mkv|COPY.mp4|COPY.viv\n");
+  TBatchOptions Options;
+  std::string Error;
+  if (!ParseBatchArguments(std::vector<std::string>(argv + 1, argv + argc), Options, Error)) {
+    std::fprintf(stderr, "vivcopy: %s\n%s\n", Error.c_str(), BatchUsage);
     return 2;
   }
-  std::ifstream In(argv[1], std::ios::binary);
-  std::ostringstream Read;
-  Read << In.rdbuf();
-  auto Bytes = std::make_shared<const std::string>(Read.str());
-  TClipInfo Info;
-  if (!In || ParseVivoFile(*Bytes, Info) != 0) {
-    std::fprintf(stderr, "vivcopy: %s is no Vivo clip\n", argv[1]);
-    return 1;
+  TClipCopier Copier;
+  if (!FindClipCopier(Copier, Error)) {
+    std::fprintf(stderr, "vivcopy: %s\n", Error.c_str());
+    return 2;
   }
-  const std::string Target = argv[2], Part = Target + ".part";
-  std::FILE* File = std::fopen(Part.c_str(), "wb");
-  if (!File) {
-    std::fprintf(stderr, "vivcopy: cannot write %s\n", Part.c_str());
-    return 1;
-  }
-  TFileOutput Output(File);
-  TCopyResult Result = CopyClip(Bytes, Info, CopyFormatOf(Target, 0), Output, nullptr);
-  if (std::fclose(File) != 0 && Result.Outcome == TCopyResult::Written)
-    Result = {TCopyResult::Failed, "the file could not be written"};
-  if (Result.Outcome == TCopyResult::Written && std::rename(Part.c_str(), Target.c_str()) != 0)
-    Result = {TCopyResult::Failed, "the copy could not be put in place"};
-  if (Result.Outcome != TCopyResult::Written) {
-    std::remove(Part.c_str());
-    std::fprintf(stderr, "vivcopy: %s could not be saved: %s\n", Target.c_str(), Result.Reason.c_str());
-    return 1;
-  }
-  return 0;
+  CopySystem::OnInterrupt(Interrupted);
+  TBatchSummary Summary = RunBatch(Options, Copier, stdout, Interrupts);
+  return Summary.Skipped == 0 && Summary.Failed == 0 && Summary.NotTried == 0 ? 0 : 1;
 }

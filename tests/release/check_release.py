@@ -4,10 +4,10 @@
     check_release.py DIST VERSION
 
 For win32 and win64: the zip holds exactly the folder Quillo-VERSION-NAME with the program's
-files; Quillo.exe and VVPPWEB.OCX are PE programs of the name's kind (PE32 for i386, PE32+ for
-x86-64), stripped, with VERSION in their version resource where they carry one; the setup is a
-program of the same kind carrying VERSION, and holds the zip's very files. Prints one line per
-fault and exits 1 when there is any.
+files; Quillo.exe, VVPPWEB.OCX and vivcopy.exe are PE programs of the name's kind (PE32 for i386,
+PE32+ for x86-64), stripped, with VERSION in their version resource where they carry one; the
+setup is a program of the same kind carrying VERSION, and holds the zip's very files. Prints one
+line per fault and exits 1 when there is any.
 """
 import os
 import struct
@@ -17,6 +17,7 @@ import tempfile
 import zipfile
 
 FILES = ["Quillo.exe", "VVPPWEB.OCX", "Quillo.html", "FFmpeg-LICENSE.txt", "MinGW-w64-LICENSE.txt"]
+FILES += ["vivcopy.exe", "libvpx-LICENSE.txt", "Opus-LICENSE.txt"]
 KINDS = {"win32": (0x14C, 0x10B, "PE32 i386"), "win64": (0x8664, 0x20B, "PE32+ x86-64")}
 faults = []
 
@@ -99,6 +100,9 @@ def check(dist, version):
             unpacked = {f: archive.read(folder + "/" + f) for f in FILES}
         check_program(folder + "/Quillo.exe", unpacked["Quillo.exe"], name, version, True)
         check_program(folder + "/VVPPWEB.OCX", unpacked["VVPPWEB.OCX"], name, version, False)
+        check_program(folder + "/vivcopy.exe", unpacked["vivcopy.exe"], name, version, False)
+        if b"WebM Project" not in unpacked["libvpx-LICENSE.txt"] or b"Xiph.Org" not in unpacked["Opus-LICENSE.txt"]:
+            fault("%s: the licence texts of libvpx and libopus are not theirs" % folder)
         if b"<title>Quillo %s</title>" % version.encode() not in unpacked["Quillo.html"]:
             fault("%s/Quillo.html is not the manual of version %s" % (folder, version))
         if b"GNU LESSER GENERAL PUBLIC LICENSE" not in unpacked["FFmpeg-LICENSE.txt"]:

@@ -60,7 +60,8 @@ trap cleanup EXIT
 
 UNIX_DIR="$PREFIX/drive_c/${DIR#C:\\}"
 UNIX_DIR=${UNIX_DIR//\\//}
-FILES="FFmpeg-LICENSE.txt MinGW-w64-LICENSE.txt Quillo.exe Quillo.html VVPPWEB.OCX uninstall.exe"
+FILES="FFmpeg-LICENSE.txt MinGW-w64-LICENSE.txt Opus-LICENSE.txt Quillo.exe Quillo.html VVPPWEB.OCX"
+FILES="$FILES libvpx-LICENSE.txt uninstall.exe vivcopy.exe"
 source "$ROOT/tests/release/lib.sh"
 
 folder() { (cd "$UNIX_DIR" 2>/dev/null && ls -A | sort | paste -sd ' '); }

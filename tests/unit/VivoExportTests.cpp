@@ -1,12 +1,13 @@
 // Saved copies read back with FFmpeg's own demuxers and decoders (native only: the control's
 // FFmpeg reads Vivo files alone): each picture at the time the control shows it, the Matroska
-// copy's pictures the clip's H.263 bytes, the MP4 copy's pictures close to the clip's, the sound
-// as long and as loud; and copies that fail or are cancelled.
+// copy's pictures the clip's H.263 bytes, the MP4 and WebM copies' pictures close to the clip's,
+// the sound as long and as loud; and copies that fail or are cancelled.
 #include <doctest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "tests/unit/VivoRig.h"
 #include "vvppweb/ClipExport.h"
@@ -14,6 +15,10 @@
 #include "vvppweb/MakeCorpus.h"
 #include "vvppweb/MakeVivo.h"
 #include "vvppweb/MediaDemux.h"
+
+extern "C" {
+#include <libswresample/swresample.h>
+}
 
 namespace {
 
@@ -204,8 +209,37 @@ double Decibels(const std::vector<int16_t>& Sound) {
   return 10 * std::log10(Sum / std::max<size_t>(1, Sound.size()) / (32768.0 * 32768.0));
 }
 
+// The clip with its header giving the sound another rate.
+std::string WithSoundRate(const std::string& Clip, uint32_t Rate) {
+  TClipInfo Info;
+  REQUIRE(ParseVivoFile(Clip, Info) == 0);
+  size_t TextAt = static_cast<unsigned char>(Clip[1]) & 0x80 ? 3 : 2;
+  return HeaderPacket(Clip.substr(TextAt, Info.MediaOffset - TextAt) + "SamplingFrequency:" + std::to_string(Rate) +
+                      "\r\n") +
+         Clip.substr(Info.MediaOffset);
+}
+
+// Sound at From samples a second, resampled to To.
+std::vector<int16_t> Resampled(const std::vector<int16_t>& Sound, int From, int To) {
+  if (From == To) return Sound;
+  AVChannelLayout Mono = AV_CHANNEL_LAYOUT_MONO;
+  SwrContext* Resampler = nullptr;
+  REQUIRE(swr_alloc_set_opts2(&Resampler, &Mono, AV_SAMPLE_FMT_S16, To, &Mono, AV_SAMPLE_FMT_S16, From, 0, nullptr) == 0);
+  REQUIRE(swr_init(Resampler) == 0);
+  std::vector<int16_t> Out(static_cast<size_t>(swr_get_out_samples(Resampler, static_cast<int>(Sound.size()))) + 256);
+  auto* Into = reinterpret_cast<uint8_t*>(Out.data());
+  const auto* In = reinterpret_cast<const uint8_t*>(Sound.data());
+  int Made = swr_convert(Resampler, &Into, static_cast<int>(Out.size()), &In, static_cast<int>(Sound.size()));
+  Into = reinterpret_cast<uint8_t*>(Out.data() + Made);
+  Made += swr_convert(Resampler, &Into, static_cast<int>(Out.size()) - Made, nullptr, 0);
+  swr_free(&Resampler);
+  Out.resize(static_cast<size_t>(Made));
+  return Out;
+}
+
 // How many samples B lags A, where they match best within 10 ms either way.
-int Lag(const std::vector<int16_t>& A, const std::vector<int16_t>& B, int Rate) {
+template <typename T>
+int Lag(const std::vector<T>& A, const std::vector<T>& B, int Rate) {
   int Best = 0;
   double BestSum = -INFINITY;
   for (int Lag = -Rate / 100; Lag <= Rate / 100; ++Lag) {
@@ -217,28 +251,53 @@ int Lag(const std::vector<int16_t>& A, const std::vector<int16_t>& B, int Rate) 
   return Best;
 }
 
+// The sound's loudness over the 2 ms up to each sample, less its mean: where a copy that keeps
+// the sound but not its waveform (Opus codes speech by how it sounds) is in step with the clip.
+std::vector<double> Envelope(const std::vector<int16_t>& Sound, int Rate) {
+  const size_t Window = static_cast<size_t>(Rate / 500);
+  std::vector<double> Out(Sound.size());
+  double Sum = 0, Total = 0;
+  for (size_t I = 0; I < Sound.size(); ++I) {
+    Sum += std::abs(double(Sound[I])) - (I >= Window ? std::abs(double(Sound[I - Window])) : 0);
+    Total += Out[I] = Sum;
+  }
+  for (double& Value : Out) Value -= Total / static_cast<double>(std::max<size_t>(1, Out.size()));
+  return Out;
+}
+
 }  // namespace
 
-TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska as it is and in MP4 near it") {
+TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska as it is, in MP4 and WebM near it") {
   struct TCase {
     const char* Clip;
+    uint32_t Rate;  // of the sound, as the header says; 0 leaves the clip's
     TCopyFormat Format;
     int Fps, Pictures, DropEvery;  // the pictures makeviv coded, the dropped ones left out
     AVCodecID Video, Sound;
   };
   const TCase Cases[] = {
-      {"clock.viv", TCopyFormat::Matroska, 15, 45, 0, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
-      {"clock.viv", TCopyFormat::Mp4, 15, 45, 0, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
-      {"dropped.viv", TCopyFormat::Matroska, 15, 45, 3, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
-      {"dropped.viv", TCopyFormat::Mp4, 15, 45, 3, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
-      {"siren.viv", TCopyFormat::Matroska, 15, 30, 0, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
-      {"siren.viv", TCopyFormat::Mp4, 15, 30, 0, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
+      {"clock.viv", 0, TCopyFormat::Matroska, 15, 45, 0, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
+      {"clock.viv", 0, TCopyFormat::Mp4, 15, 45, 0, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
+      {"clock.viv", 0, TCopyFormat::WebM, 15, 45, 0, AV_CODEC_ID_VP9, AV_CODEC_ID_OPUS},
+      {"dropped.viv", 0, TCopyFormat::Matroska, 15, 45, 3, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
+      {"dropped.viv", 0, TCopyFormat::Mp4, 15, 45, 3, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
+      {"dropped.viv", 0, TCopyFormat::WebM, 15, 45, 3, AV_CODEC_ID_VP9, AV_CODEC_ID_OPUS},
+      {"siren.viv", 0, TCopyFormat::Matroska, 15, 30, 0, AV_CODEC_ID_H263, AV_CODEC_ID_FLAC},
+      {"siren.viv", 0, TCopyFormat::Mp4, 15, 30, 0, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
+      {"siren.viv", 0, TCopyFormat::WebM, 15, 30, 0, AV_CODEC_ID_VP9, AV_CODEC_ID_OPUS},
+      // A rate Opus does not take: coded at the next it takes, 12000 Hz.
+      {"clock.viv", 11025, TCopyFormat::Mp4, 15, 45, 0, AV_CODEC_ID_MPEG4, AV_CODEC_ID_AAC},
+      {"clock.viv", 11025, TCopyFormat::WebM, 15, 45, 0, AV_CODEC_ID_VP9, AV_CODEC_ID_OPUS},
   };
+  // Each MP4 copy's size, which the WebM copy of the same clip does not exceed.
+  std::map<std::string, size_t> Mp4Sizes;
   for (const TCase& Case : Cases) {
-    const bool Matroska = Case.Format == TCopyFormat::Matroska;
-    std::string Name = std::string(Case.Clip) + (Matroska ? " to .mkv" : " to .mp4");
+    const bool Matroska = Case.Format == TCopyFormat::Matroska, WebM = Case.Format == TCopyFormat::WebM;
+    const std::string Clip = std::string(Case.Clip) + (Case.Rate ? " at " + std::to_string(Case.Rate) + " Hz" : "");
+    std::string Name = Clip + (Matroska ? " to .mkv" : WebM ? " to .webm" : " to .mp4");
     CAPTURE(Name);
-    auto Bytes = std::make_shared<const std::string>(CorpusClip(Case.Clip));
+    auto Bytes = std::make_shared<const std::string>(Case.Rate ? WithSoundRate(CorpusClip(Case.Clip), Case.Rate)
+                                                               : CorpusClip(Case.Clip));
     TOriginal Original = Decoded(Bytes);
     TMemoryOutput Output;
     std::vector<double> Told;
@@ -252,7 +311,7 @@ TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska a
     CHECK(Told.back() == 1.0);
 
     TCopyRead Copy = ReadCopy(Output.Bytes);
-    CHECK(Copy.Container == (Matroska ? "matroska,webm" : "mov,mp4,m4a,3gp,3g2,mj2"));
+    CHECK(Copy.Container == (Case.Format == TCopyFormat::Mp4 ? "mov,mp4,m4a,3gp,3g2,mj2" : "matroska,webm"));
     CHECK(Copy.Video == Case.Video);
     CHECK(Copy.Sound == Case.Sound);
     CHECK(Copy.FrameRate.num == Case.Fps * Copy.FrameRate.den);
@@ -277,7 +336,9 @@ TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska a
       Lowest = std::min(Lowest, Psnr(Copy.Pictures[I], Original.Pictures[I]));
     }
     INFO(Name << ": " << Output.Bytes.size() << " bytes, pictures at least " << Lowest << " dB");
-    CHECK(Copy.SampleRate == int(Original.Info.SampleRate));
+    // Opus is read back at its own clock, whatever rate it was coded at.
+    const int Rate = int(Original.Info.SampleRate);
+    CHECK(Copy.SampleRate == (WebM ? 48000 : Rate));
     if (Matroska) {
       // The clip's own coded pictures, byte for byte, the whole ones marked as such; the sound
       // as the control plays it, every sample.
@@ -287,13 +348,30 @@ TEST_CASE("a copy plays every picture at its time, with its sound, in Matroska a
       CHECK(Copy.Samples == Original.Sound);
     } else {
       CHECK(Lowest >= 38);
-      // As long as the clip's (the coder's last frame is padded), as loud and in step.
-      CHECK(Copy.SoundLength == int64_t(Original.Sound.size()));
-      REQUIRE(Copy.Samples.size() >= Original.Sound.size());
-      Copy.Samples.resize(Original.Sound.size());
-      INFO(Name << ": sound " << Decibels(Original.Sound) << " dB, copy " << Decibels(Copy.Samples) << " dB");
-      CHECK(Lag(Original.Sound, Copy.Samples, Copy.SampleRate) == 0);
-      CHECK(std::abs(Decibels(Copy.Samples) - Decibels(Original.Sound)) <= 0.5);
+      if (WebM) {
+        REQUIRE(Mp4Sizes.count(Clip));
+        CHECK(Output.Bytes.size() <= Mp4Sizes[Clip]);
+      } else {
+        Mp4Sizes[Clip] = Output.Bytes.size();
+      }
+      // As long as the clip's, to a sample of its rate (an AAC coder's last frame is padded, as
+      // its length says; an Opus reader drops the padding), as loud and in step.
+      std::vector<int16_t> Heard = Resampled(Copy.Samples, Copy.SampleRate, Rate);
+      INFO(Name << ": " << Original.Sound.size() << " samples, copy " << (WebM ? Heard.size() : Copy.SoundLength));
+      CHECK(std::abs((WebM ? int64_t(Heard.size()) : Copy.SoundLength) - int64_t(Original.Sound.size())) <=
+            (Case.Rate ? 1 : 0));
+      REQUIRE(Heard.size() + 1 >= Original.Sound.size());
+      Heard.resize(Original.Sound.size());
+      INFO(Name << ": sound " << Decibels(Original.Sound) << " dB, copy " << Decibels(Heard) << " dB");
+      if (WebM) {
+        // In step to a millisecond, and as loud within what a speech coder keeps (the Siren
+        // clip's near-silent noise included).
+        CHECK(std::abs(Lag(Envelope(Original.Sound, Rate), Envelope(Heard, Rate), Rate)) <= Rate / 1000);
+        CHECK(std::abs(Decibels(Heard) - Decibels(Original.Sound)) <= 1.5);
+      } else {
+        CHECK(Lag(Original.Sound, Heard, Rate) == 0);
+        CHECK(std::abs(Decibels(Heard) - Decibels(Original.Sound)) <= 0.5);
+      }
     }
   }
 }
@@ -309,6 +387,7 @@ TEST_CASE("the type follows the name's extension, else the dialog's choice; a Vi
       {"a.Viv", 2, TCopyFormat::Vivo},                {"a", 2, TCopyFormat::Mp4},
       {"a", 1, TCopyFormat::Matroska},                {"a.txt", 1, TCopyFormat::Matroska},
       {"C:\\x.mp4\\a", 0, TCopyFormat::Vivo},         {"a.mkv.", 2, TCopyFormat::Mp4},
+      {"a.WebM", 0, TCopyFormat::WebM},               {"a", 3, TCopyFormat::WebM},
   };
   for (const TCase& Case : Cases) {
     CAPTURE(Case.Name);
@@ -336,10 +415,15 @@ TEST_CASE("a copy that cannot be made says why; a cancelled one stops") {
   const TCase Cases[] = {
       {"header-only.viv", TCopyFormat::Mp4, Any, 2, TCopyResult::Failed,
        "the clip is a header only, without pictures or sound of its own; it can be saved as a Vivo clip"},
+      {"header-only.viv", TCopyFormat::WebM, Any, 2, TCopyResult::Failed,
+       "the clip is a header only, without pictures or sound of its own; it can be saved as a Vivo clip"},
       {"garbage-only.viv", TCopyFormat::Matroska, Any, 2, TCopyResult::Failed, "nothing in it decodes"},
+      {"garbage-only.viv", TCopyFormat::WebM, Any, 2, TCopyResult::Failed, "nothing in it decodes"},
+      {"clock.viv", TCopyFormat::WebM, 20000, 2, TCopyResult::Failed, "There is not enough space on the disk"},
       {"clock.viv", TCopyFormat::Mp4, 20000, 2, TCopyResult::Failed, "There is not enough space on the disk"},
       {"clock.viv", TCopyFormat::Vivo, 20000, 2, TCopyResult::Failed, "There is not enough space on the disk"},
       {"siren.viv", TCopyFormat::Matroska, Any, 0.5, TCopyResult::Cancelled, ""},
+      {"siren.viv", TCopyFormat::WebM, Any, 0.5, TCopyResult::Cancelled, ""},
   };
   for (const TCase& Case : Cases) {
     std::string Name = Case.Clip;

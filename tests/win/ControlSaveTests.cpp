@@ -85,9 +85,11 @@ std::string SystemText(DWORD Error) {
   return Result;
 }
 
-// The kind of file Bytes are, by how each kind begins.
+// The kind of file Bytes are, by how each kind begins (a WebM file is a Matroska file that says
+// so in its header).
 std::string Kind(const std::string& Bytes) {
-  if (Bytes.compare(0, 4, "\x1A\x45\xDF\xA3") == 0) return "Matroska";
+  if (Bytes.compare(0, 4, "\x1A\x45\xDF\xA3") == 0)
+    return Bytes.substr(0, 64).find("webm") != std::string::npos ? "WebM" : "Matroska";
   if (Bytes.size() > 8 && Bytes.compare(4, 4, "ftyp") == 0) return "MP4";
   if (Bytes.compare(0, 1, std::string(1, '\0')) == 0) return "Vivo";
   return "unknown";
@@ -123,7 +125,9 @@ TEST_CASE_FIXTURE(TControlFixture, "Save As: the type chosen or typed; a copy th
       {"copy", 1, "copy.viv", "Vivo"},
       {"copy", 2, "copy.mkv", "Matroska"},
       {"copy", 3, "copy.mp4", "MP4"},
+      {"copy", 4, "copy.webm", "WebM"},
       {"typed.MP4", 2, "typed.MP4", "MP4"},
+      {"typed.WEBM", 1, "typed.WEBM", "WebM"},
       {"gone\\copy.mkv", 1, "", ""},
   };
   for (const TCase& Case : Cases) {
